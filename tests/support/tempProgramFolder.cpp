@@ -1,0 +1,63 @@
+#include "tempProgramFolder.h"
+
+#include "modEncrypt64Bit.h"
+#include "modVars.h"
+#include "programFolder.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QStringList>
+
+#include <unistd.h>
+
+TempProgramFolder::TempProgramFolder()
+{
+    setProgramFolder(m_dir.path());
+    resetModVars();
+}
+
+TempProgramFolder::~TempProgramFolder()
+{
+    setWritable(true);
+    setProgramFolder(QString());
+    resetModVars();
+}
+
+void TempProgramFolder::write(const QString &name, const QByteArray &content) const
+{
+    QFile file(filePath(name));
+    if (file.open(QIODevice::WriteOnly))
+        file.write(content);
+}
+
+QByteArray TempProgramFolder::read(const QString &name) const
+{
+    QFile file(filePath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool TempProgramFolder::exists(const QString &name) const
+{
+    return QFile::exists(filePath(name));
+}
+
+bool TempProgramFolder::setWritable(bool writable) const
+{
+    // Root ignores permission bits, so as root the folder is made immutable instead.
+    if (geteuid() == 0) {
+        return QProcess::execute(QStringLiteral("chattr"),
+                                 {writable ? QStringLiteral("-i") : QStringLiteral("+i"), path()})
+               == 0;
+    }
+    const auto permissions = QFile::ReadOwner | QFile::ExeOwner
+                             | (writable ? QFile::WriteOwner : QFile::Permissions());
+    return QFile::setPermissions(path(), permissions);
+}
+
+QByteArray chainDatabaseText(const QString &version, const QStringList &chains)
+{
+    QByteArray text = version.toLatin1() + "\r\n";
+    for (const QString &chain : chains)
+        text += base64Encode(chain.toLatin1()).toLatin1() + "\r\n";
+    return text;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+// A fresh, empty program folder for one test, with the game state reset; both are undone when
+// it goes out of scope.
+class TempProgramFolder
+{
+public:
+    TempProgramFolder();
+    ~TempProgramFolder();
+
+    QString path() const { return m_dir.path(); }
+    QString filePath(const QString &name) const { return m_dir.filePath(name); }
+
+    void write(const QString &name, const QByteArray &content) const;
+    QByteArray read(const QString &name) const;
+    bool exists(const QString &name) const;
+
+    // Makes the folder refuse new files (also for root), or gives it back; false when this
+    // machine cannot do that, and the test should skip.
+    bool setWritable(bool writable) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// A chain database text: the version line and each chain Base64-encoded, CR LF line ends.
+QByteArray chainDatabaseText(const QString &version, const QStringList &chains);
