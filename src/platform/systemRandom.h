@@ -7,8 +7,7 @@
 class SystemRandom : public RandomSource
 {
 public:
-    // Seeds from the time of day, once; the start-up sequence calls it.
-    void seedFromTimeOfDay();
+    void seedFromTimeOfDay() override;
     double next() override;
 
 private:

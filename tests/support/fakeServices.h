@@ -29,7 +29,9 @@ public:
 class ScriptedRandom : public RandomSource
 {
 public:
+    void seedFromTimeOfDay() override { ++seeded; }
     double next() override { return values.isEmpty() ? fallback : values.takeFirst(); }
+    int seeded = 0;
     QList<double> values;
     double fallback = 0.0;
 };
