@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdio>
+#include <cstdlib>
+
+// A broken property is a crash, so that libFuzzer keeps the input that shows it.
+inline void require(bool holds, const char *property)
+{
+    if (!holds) {
+        std::fprintf(stderr, "property broken: %s\n", property);
+        std::abort();
+    }
+}
+
+// A program folder of this fuzzing process (in memory where the machine has /dev/shm, to keep
+// file round trips cheap); made once and reused by every input.
+QString fuzzProgramFolder();
+
+// Replaces one file of that folder with exactly these bytes.
+void putFile(const QString &name, const QByteArray &content);
