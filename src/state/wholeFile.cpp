@@ -12,12 +12,27 @@ void setError(QString *errorMessage, const QString &text)
         *errorMessage = text;
 }
 
+// A write cut short sets no error; the next one fails and says why (a full disk, say).
+bool writeAll(QSaveFile &file, const QByteArray &content)
+{
+    qsizetype written = 0;
+    while (written < content.size()) {
+        const qint64 result = file.write(content.constData() + written, content.size() - written);
+        if (result <= 0)
+            return false;
+        written += result;
+    }
+    return true;
+}
+
 } // namespace
 
 bool writeWholeFile(const QString &path, const QByteArray &content, QString *errorMessage)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() ||
+    // Unbuffered: a write that fails while commit() flushes a buffer goes unnoticed, and the
+    // old file would be replaced by a cut-off one (a small file on a full disk).
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !writeAll(file, content) ||
         !file.commit()) {
         setError(errorMessage, QStringLiteral("Could not write \"%1\": %2")
                                    .arg(QDir::toNativeSeparators(path), file.errorString()));
