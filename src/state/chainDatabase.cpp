@@ -7,6 +7,8 @@
 #include "textLines.h"
 #include "wholeFile.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr qsizetype minChainLineLength = 7;
@@ -19,6 +21,7 @@ std::optional<ChainDatabase> parseChainDatabase(QByteArrayView data)
     if (lines.isEmpty())
         return std::nullopt;
     ChainDatabase database;
+    database.chains.reserve(std::min<qsizetype>(lines.size() - 1, maxChains));
     database.version = QString::fromLatin1(lines.first());
     for (qsizetype i = 1; i < lines.size(); ++i) {
         // The table holds maxChains chains; accepted lines past that are ignored, so a longer
