@@ -43,7 +43,7 @@ frmOptions::frmOptions(Dialogs &dialogs, QWidget *parent)
     , chkAdvanced(new QCheckBox(QStringLiteral("&Advanced Mode"), this))
     , chkAuto(new QCheckBox(QStringLiteral("&AutoUpdate"), this))
     , cmdOK(new QPushButton(QStringLiteral("&OK"), this))
-    , cmdCancel(new QPushButton(QStringLiteral("&Cancel"), this))
+    , cmdCancel(new QPushButton(this))
 {
     setWindowTitle(QStringLiteral("Quillora - Options"));
     lblTime->setObjectName(QStringLiteral("lblTime"));
@@ -53,7 +53,11 @@ frmOptions::frmOptions(Dialogs &dialogs, QWidget *parent)
     chkAuto->setObjectName(QStringLiteral("chkAuto"));
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    // "&Clock Game Time:" and "&Cancel" share their access key. Qt takes turns among such
+    // controls, only moving the focus, in the order their keys were made: the label comes
+    // first, so the first Alt+C leads to the time list.
     lblTime->setBuddy(lstTime);
+    cmdCancel->setText(QStringLiteral("&Cancel"));
     lstTime->setAccessibleName(QStringLiteral("Clock Game Time"));
     for (const int seconds : {20, 30, 60, 90, 120, 150, 180, 200, 250, 280})
         lstTime->addItem(QStringLiteral("%1 seconds").arg(seconds));
@@ -141,6 +145,13 @@ void frmOptions::okPressed()
                      chkSounds->isChecked() ? 1 : 0, chkAdvanced->isChecked() ? 1 : 0, &error))
         m_dialogs.message(this, optionsNotSavedText(error));
     accept();
+}
+
+void frmOptions::showEvent(QShowEvent *event)
+{
+    // Every opening starts at the first control, whichever one was left with the focus.
+    lstTime->setFocus(Qt::OtherFocusReason);
+    QDialog::showEvent(event);
 }
 
 void frmOptions::done(int result)

@@ -22,6 +22,9 @@ public:
 
     void done(int result) override;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 signals:
     // Sent before the dialog hides, so that there is never a moment without a window.
     void backToMenu();
