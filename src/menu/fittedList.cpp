@@ -5,9 +5,10 @@
 
 #include <algorithm>
 
-FittedList::FittedList(int visibleRows, QWidget *parent)
+FittedList::FittedList(int visibleRows, QSize designedSize, QWidget *parent)
     : QListWidget(parent)
     , m_visibleRows(visibleRows)
+    , m_designedSize(designedSize)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -24,5 +25,5 @@ QSize FittedList::sizeHint() const
     int width = sizeHintForColumn(0) + frame;
     if (count() > rows)
         width += style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-    return {width, rows * rowHeight + frame};
+    return QSize(width, rows * rowHeight + frame).expandedTo(m_designedSize);
 }

@@ -3,16 +3,18 @@
 #include <QListWidget>
 
 // A list box that asks for the room its entries need: every entry fully readable in width,
-// and `visibleRows` rows in height, whatever the font and the scaling.
+// and `visibleRows` rows in height, whatever the font and the scaling; never less than its
+// designed size.
 class FittedList : public QListWidget
 {
     Q_OBJECT
 public:
-    explicit FittedList(int visibleRows, QWidget *parent = nullptr);
+    FittedList(int visibleRows, QSize designedSize, QWidget *parent = nullptr);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
 private:
     int m_visibleRows;
+    QSize m_designedSize;
 };

@@ -19,7 +19,7 @@
 frmChoose::frmChoose(const Services &services, QWidget *parent)
     : QDialog(parent)
     , m_services(services)
-    , lstStyle(new FittedList(menuEntries().size(), this))
+    , lstStyle(new FittedList(menuEntries().size(), twips(2295, 1035), this))
     , cmdOK(new QPushButton(QStringLiteral("&OK"), this))
     , cmdExit(new QPushButton(QStringLiteral("E&xit"), this))
 {
@@ -28,9 +28,8 @@ frmChoose::frmChoose(const Services &services, QWidget *parent)
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdExit->setObjectName(QStringLiteral("cmdExit"));
     lstStyle->setAccessibleName(QStringLiteral("Main menu"));
-    lstStyle->setMinimumSize(twips(2295), twips(1035));
-    cmdOK->setMinimumSize(twips(1215), twips(495));
-    cmdExit->setMinimumSize(twips(1215), twips(495));
+    setDesignedSize(cmdOK, twips(1215, 495));
+    setDesignedSize(cmdExit, twips(1215, 495));
     cmdOK->setDefault(true);
 
     // The grid keeps the designed places as minimums: the list at the top left, the two

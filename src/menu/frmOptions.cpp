@@ -38,7 +38,7 @@ frmOptions::frmOptions(Dialogs &dialogs, QWidget *parent)
     : QDialog(parent)
     , m_dialogs(dialogs)
     , lblTime(new QLabel(QStringLiteral("&Clock Game Time:"), this))
-    , lstTime(new FittedList(timeRowsShown, this))
+    , lstTime(new FittedList(timeRowsShown, twips(1575, 450), this))
     , chkSounds(new QCheckBox(QStringLiteral("&Play Sounds"), this))
     , chkAdvanced(new QCheckBox(QStringLiteral("&Advanced Mode"), this))
     , chkAuto(new QCheckBox(QStringLiteral("&AutoUpdate"), this))
@@ -62,12 +62,11 @@ frmOptions::frmOptions(Dialogs &dialogs, QWidget *parent)
     for (const int seconds : {20, 30, 60, 90, 120, 150, 180, 200, 250, 280})
         lstTime->addItem(QStringLiteral("%1 seconds").arg(seconds));
 
-    lblTime->setMinimumSize(twips(2055), twips(495));
     lblTime->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lstTime->setMinimumSize(twips(1575), twips(450));
+    setDesignedSize(lblTime, twips(2055, 495));
     for (QWidget *control :
          std::initializer_list<QWidget *>{chkSounds, chkAdvanced, chkAuto, cmdOK, cmdCancel})
-        control->setMinimumSize(twips(1215), twips(495));
+        setDesignedSize(control, twips(1215, 495));
     cmdOK->setDefault(true);
 
     // Three bands as designed: the time label and list, the three check boxes, the buttons.
