@@ -64,6 +64,7 @@ frmChoose::~frmChoose() = default;
 
 bool frmChoose::load()
 {
+    // Until the menu is first shown, boxes have no window to sit on and centre on the screen.
     if (!startupCheck(m_services.dialogs))
         return false;
     if (!loadFile(&loadChains, chainDatabaseFileName))
@@ -71,7 +72,8 @@ bool frmChoose::load()
     if (modVars.chainCount == 0) {
         // There would be nothing to play: every game needs a chain to deal.
         m_services.dialogs.message(
-            this, startupFailureText(chainDatabaseFileName, QStringLiteral("It holds no chains.")));
+            nullptr,
+            startupFailureText(chainDatabaseFileName, QStringLiteral("It holds no chains.")));
         return false;
     }
     resetUsedChains();
@@ -87,7 +89,7 @@ bool frmChoose::load()
     if (!loadOptions(&error)) {
         // The options are only four settings, shown in Set Options and written nowhere until
         // the player presses OK there: the defaults put nothing at risk.
-        m_services.dialogs.message(this, optionsUnreadableText(error));
+        m_services.dialogs.message(nullptr, optionsUnreadableText(error));
     }
     if (modVars.autoUpdate)
         updateDatabase(true);
@@ -99,7 +101,7 @@ bool frmChoose::loadFile(bool (*loader)(QString *), const QString &fileName)
     QString error;
     if (loader(&error))
         return true;
-    m_services.dialogs.message(this, startupFailureText(fileName, error));
+    m_services.dialogs.message(nullptr, startupFailureText(fileName, error));
     return false;
 }
 
