@@ -29,6 +29,7 @@ private slots:
     void exitEscapeAndClosingEndTheProgramWritingNothing();
     void playEntriesSetTheGameMode();
     void okWithNoEntrySelectedDoesNothing();
+    void doubleClickOnlySelects();
     void startupFailuresNameTheFileAndEnd_data();
     void startupFailuresNameTheFileAndEnd();
     void unreadableOptionsAreToldAndDefaultsApply();
@@ -255,6 +256,18 @@ void TestMenu::okWithNoEntrySelectedDoesNothing()
     typeKey(m_menu.get(), Qt::Key_Return);
     QVERIFY(m_fakes->dialogs.shown.isEmpty());
     QVERIFY(m_menu->isVisible());
+}
+
+void TestMenu::doubleClickOnlySelects()
+{
+    QVERIFY(start());
+    QListWidgetItem *const item = m_list->item(countChainsEntry);
+    QTest::mouseDClick(m_list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                       m_list->visualItemRect(item).center());
+    QCOMPARE(selectedEntry(), QStringLiteral("Count Chains"));
+    QVERIFY(m_fakes->dialogs.shown.isEmpty());
+    typeKey(m_menu.get(), Qt::Key_Return);
+    QCOMPARE(m_fakes->dialogs.shown.size(), 1);
 }
 
 void TestMenu::startupFailuresNameTheFileAndEnd_data()

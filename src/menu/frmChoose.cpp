@@ -155,7 +155,7 @@ void frmChoose::okPressed()
 void frmChoose::setOptions()
 {
     if (!m_options) {
-        m_options = std::make_unique<frmOptions>(m_services.dialogs);
+        m_options = std::make_unique<frmOptions>(m_services);
         connect(m_options.get(), &frmOptions::backToMenu, this, &frmChoose::showMenu);
     }
     m_options->show();

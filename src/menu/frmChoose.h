@@ -26,12 +26,12 @@ public slots:
     // Brings the menu back with the entry last used still selected and the list focused.
     void showMenu();
 
+    // Escape and closing the window come here: like Exit, they end the program.
+    void reject() override;
+
 signals:
     // Exit, Escape or closing the menu: the program ends at once, nothing is written.
     void exitRequested();
-
-protected:
-    void reject() override;
 
 private:
     void okPressed();

@@ -34,9 +34,9 @@ QHBoxLayout *rowLayout()
 
 } // namespace
 
-frmOptions::frmOptions(Dialogs &dialogs, QWidget *parent)
+frmOptions::frmOptions(const Services &services, QWidget *parent)
     : QDialog(parent)
-    , m_dialogs(dialogs)
+    , m_services(services)
     , lblTime(new QLabel(QStringLiteral("&Clock Game Time:"), this))
     , lstTime(new FittedList(timeRowsShown, twips(1575, 450), this))
     , chkSounds(new QCheckBox(QStringLiteral("&Play Sounds"), this))
@@ -142,7 +142,7 @@ void frmOptions::okPressed()
     QString error;
     if (!saveOptions(chkAuto->isChecked() ? 1 : 0, modVars.clockSeconds,
                      chkSounds->isChecked() ? 1 : 0, chkAdvanced->isChecked() ? 1 : 0, &error))
-        m_dialogs.message(this, optionsNotSavedText(error));
+        m_services.dialogs.message(this, optionsNotSavedText(error));
     accept();
 }
 

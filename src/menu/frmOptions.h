@@ -1,8 +1,9 @@
 #pragma once
 
+#include "services.h"
+
 #include <QDialog>
 
-class Dialogs;
 class FittedList;
 class QCheckBox;
 class QLabel;
@@ -15,7 +16,7 @@ class frmOptions : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmOptions(Dialogs &dialogs, QWidget *parent = nullptr);
+    explicit frmOptions(const Services &services, QWidget *parent = nullptr);
 
     // Sets the controls from the options in use.
     void setWhich();
@@ -33,7 +34,7 @@ private:
     void okPressed();
     int chosenSeconds() const;
 
-    Dialogs &m_dialogs;
+    const Services m_services;
     QLabel *lblTime;
     FittedList *lstTime;
     QCheckBox *chkSounds;
