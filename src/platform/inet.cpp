@@ -89,6 +89,8 @@ std::optional<QString> Inet::openUrl(const QString &path)
                          QNetworkRequest::ManualRedirectPolicy);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          QNetworkRequest::AlwaysNetwork);
+    // Requests are minutes apart: no idle connection is kept open to the server.
+    request.setRawHeader("Connection", "close");
     QByteArray body;
     bool tooLarge = false;
     bool timedOut = false;
