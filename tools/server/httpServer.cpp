@@ -21,6 +21,15 @@ void serveThrough(httplib::Server &server, RequestHandler &handler)
     server.set_keep_alive_max_count(100);
     server.set_pre_routing_handler([&handler](const httplib::Request &request,
                                               httplib::Response &response) {
+        // No request of ours has a body. It is refused unread, and the connection closed so
+        // that the unread bytes are not taken for the next request.
+        const std::string length = request.get_header_value("Content-Length");
+        if (request.has_header("Transfer-Encoding") || (!length.empty() && length != "0")) {
+            response.status = 413;
+            response.set_header("Connection", "close");
+            response.set_content("Requests take no body\n", "text/plain");
+            return httplib::Server::HandlerResponse::Handled;
+        }
         const HttpReply reply =
             handler.handle({request.method, request.target.empty() ? request.path : request.target,
                             request.remote_addr});
