@@ -24,17 +24,6 @@ bool isBase64Character(char c)
            c == '/' || c == '=' || c == ' ';
 }
 
-qsizetype lengthWithoutOuterSpaces(QByteArrayView line)
-{
-    qsizetype begin = 0;
-    qsizetype end = line.size();
-    while (begin < end && line[begin] == ' ')
-        ++begin;
-    while (end > begin && line[end - 1] == ' ')
-        --end;
-    return end - begin;
-}
-
 } // namespace
 
 bool isChainDatabasePackage(QByteArrayView reply)
@@ -51,7 +40,7 @@ bool isChainDatabasePackage(QByteArrayView reply)
     }
     bool hasChain = false;
     for (qsizetype i = 1; i < lines.size(); ++i) {
-        if (lengthWithoutOuterSpaces(lines[i]) < minChainLineLength)
+        if (trimmedOfSpaces(lines[i]).size() < minChainLineLength)
             continue;
         if (!std::all_of(lines[i].begin(), lines[i].end(), isBase64Character))
             return false;
