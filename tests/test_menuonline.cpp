@@ -40,6 +40,7 @@ private slots:
     void automaticUpdateAtStartupReportsBeforeTheMenuOpens_data();
     void automaticUpdateAtStartupReportsBeforeTheMenuOpens();
     void createNewChainSendsAndReturnsToTheList();
+    void createNewChainFailureLeavesTheMenuAsItWas();
 
 private:
     bool start(const QString &host);
@@ -181,6 +182,20 @@ void TestMenuOnline::createNewChainSendsAndReturnsToTheList()
     QCOMPARE(m_fakes->dialogs.lastText(), QStringLiteral("Thankyou!"));
     QCOMPARE(server.storedValues(),
              QStringList{QStringLiteral("Zoë sent:  red hot dog house boat race car ")});
+    QCOMPARE(QApplication::focusWidget(), m_list);
+    QCOMPARE(selectedEntry(), QStringLiteral("Create New Chain"));
+}
+
+void TestMenuOnline::createNewChainFailureLeavesTheMenuAsItWas()
+{
+    QVERIFY(start(closedPortHost()));
+    m_fakes->dialogs.inputAnswers = {QStringLiteral("Ann"), QStringLiteral("a b c d e f g")};
+    choose(createNewChainEntry);
+
+    QCOMPARE(m_fakes->dialogs.lastText(),
+             QStringLiteral("There was an error connecting to the Torvel Games server. Please "
+                            "make sure you are connected to the Internet and try again"));
+    QVERIFY(m_menu->isEnabled());
     QCOMPARE(QApplication::focusWidget(), m_list);
     QCOMPARE(selectedEntry(), QStringLiteral("Create New Chain"));
 }

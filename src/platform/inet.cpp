@@ -24,6 +24,8 @@ public:
     {
         if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
             return;
+        // Disabling a window takes the focus from its controls; it is given back afterwards.
+        m_focus = QApplication::focusWidget();
         for (QWidget *window : QApplication::topLevelWidgets()) {
             if (window->isEnabled()) {
                 window->setEnabled(false);
@@ -43,6 +45,8 @@ public:
             if (window)
                 window->setEnabled(true);
         }
+        if (m_focus && m_focus->isVisible() && m_focus->isEnabled())
+            m_focus->setFocus(Qt::OtherFocusReason);
         QApplication::restoreOverrideCursor();
     }
 
@@ -51,6 +55,7 @@ public:
 
 private:
     QList<QPointer<QWidget>> m_disabled;
+    QPointer<QWidget> m_focus;
     bool m_active = false;
 };
 
@@ -91,6 +96,7 @@ std::optional<QString> Inet::openUrl(const QString &path)
                          QNetworkRequest::AlwaysNetwork);
     // Requests are minutes apart: no idle connection is kept open to the server.
     request.setRawHeader("Connection", "close");
+
     QByteArray body;
     bool tooLarge = false;
     bool timedOut = false;
