@@ -1,4 +1,5 @@
 #include "chainExport.h"
+#include "httpServer.h"
 #include "queryValue.h"
 #include "rateLimiter.h"
 #include "requestHandler.h"
@@ -14,6 +15,10 @@
 #include <QUrl>
 
 #include <httplib.h>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <csignal>
@@ -35,6 +40,49 @@ std::pair<std::string, int> splitHost(const QString &host)
 {
     return {host.section(u':', 0, 0).toStdString(), host.section(u':', 1).toInt()};
 }
+
+// A raw loopback connection, for requests no well-behaved client would send.
+class RawConnection
+{
+public:
+    explicit RawConnection(int port)
+        : m_fd(::socket(AF_INET, SOCK_STREAM, 0))
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        timeval timeout{5, 0};
+        setsockopt(m_fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+        setsockopt(m_fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+        m_connected = ::connect(m_fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+    }
+    ~RawConnection() { ::close(m_fd); }
+
+    bool connected() const { return m_connected; }
+    bool send(const std::string &data)
+    {
+        return ::send(m_fd, data.data(), data.size(), MSG_NOSIGNAL) ==
+               static_cast<ssize_t>(data.size());
+    }
+    // What the server sent until it closed (or nothing came for five seconds).
+    std::string receiveAll()
+    {
+        std::string received;
+        char buffer[4096];
+        for (int i = 0; i < 1000; ++i) {
+            const ssize_t n = ::recv(m_fd, buffer, sizeof buffer, 0);
+            if (n <= 0)
+                break;
+            received.append(buffer, static_cast<size_t>(n));
+        }
+        return received;
+    }
+
+private:
+    int m_fd;
+    bool m_connected = false;
+};
 
 } // namespace
 
@@ -59,6 +107,8 @@ private slots:
     void concurrentSubmissionsAreAllStored();
     void oversizedRequestsAreRefusedWithoutHarm();
     void exportCommandPrintsReviewableChains();
+    void endlessHeadersAreCutOff();
+    void slowRequestIsCutOffAtTheDeadline();
 };
 
 void TestServer::queryValueDecodes_data()
@@ -313,6 +363,66 @@ void TestServer::exportCommandPrintsReviewableChains()
     }
     QCOMPARE(server.exportChains(),
              QByteArray("red hot dog house boat race car\nsun flower pot hole punch line dance\n"));
+}
+
+void TestServer::endlessHeadersAreCutOff()
+{
+    UpdateServerProcess server;
+    server.writePackage(QStringLiteral("8"), chainDatabaseText(QStringLiteral("8"), {knownChain}));
+    QVERIFY(server.start());
+    const int port = splitHost(server.host()).second;
+
+    RawConnection flood(port);
+    QVERIFY(flood.connected());
+    QVERIFY(flood.send("GET /chayn.ver HTTP/1.1\r\nHost: x\r\n"));
+    std::string headers;
+    for (int i = 0; i < 1000; ++i)
+        headers += "X-Filler: " + std::string(54, 'x') + "\r\n";
+    // 64 MiB offered; the server stops reading long before, and the connection breaks.
+    int sent = 0;
+    while (sent < 1000 && flood.send(headers))
+        ++sent;
+    QVERIFY2(sent < 1000, "the server read every header");
+    QVERIFY(flood.receiveAll().find("200 OK") == std::string::npos);
+
+    httplib::Client client("127.0.0.1", port);
+    const httplib::Result version = client.Get("/chayn.ver");
+    QVERIFY(version && version->status == 200);
+}
+
+void TestServer::slowRequestIsCutOffAtTheDeadline()
+{
+    QTemporaryDir dir;
+    SubmissionStore store(dir.filePath("s.sqlite").toStdString());
+    RateLimiter limiter(10);
+    RequestHandler handler(dir.path().toStdString(), store, limiter);
+    BoundedServer::Limits limits;
+    limits.requestDeadline = 300ms;
+    limits.ioTimeout = 200ms;
+    limits.workerThreads = 2;
+    BoundedServer server(handler, limits);
+    const int port = server.bind_to_any_port("127.0.0.1");
+    QVERIFY(port > 0);
+    std::thread serving([&server] { server.listen_after_bind(); });
+    const auto stop = qScopeGuard([&] {
+        server.stop();
+        serving.join();
+    });
+
+    // One byte every 50 ms never runs into the 200 ms wait for a single read, only into the
+    // deadline of the whole request.
+    RawConnection slow(port);
+    QVERIFY(slow.connected());
+    const std::string request = "GET /chain.php?one=a%20sent%3A%20b HTTP/1.1\r\nHost: x\r\n"
+                                "X-Slow: " +
+                                std::string(200, 'x');
+    size_t sent = 0;
+    while (sent < request.size() && slow.send(request.substr(sent, 1))) {
+        ++sent;
+        std::this_thread::sleep_for(50ms);
+    }
+    QVERIFY2(sent < request.size(), "the server waited for the whole slow request");
+    QVERIFY(store.all().empty());
 }
 
 QTEST_GUILESS_MAIN(TestServer)

@@ -104,8 +104,7 @@ int serve(const Options &options)
     SubmissionStore store(options.database);
     RateLimiter limiter(options.rateLimit);
     RequestHandler handler(options.packageFolder, store, limiter);
-    httplib::Server server;
-    serveThrough(server, handler);
+    BoundedServer server(handler);
 
     int port = options.port;
     if (port == 0)
