@@ -90,11 +90,11 @@ int exportChains(const Options &options)
 
 int serve(const Options &options)
 {
-    // SIGINT and SIGTERM are taken by one thread that stops the server, so submissions in
-    // progress are finished and stored; the workers started later inherit the blocked mask.
     // A client that goes away in the middle of a reply must not end the server.
     std::signal(SIGPIPE, SIG_IGN);
 
+    // SIGINT and SIGTERM are taken by one thread that stops the server, so submissions in
+    // progress are finished and stored; the workers started later inherit the blocked mask.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGINT);
