@@ -31,6 +31,7 @@ private slots:
     void pathAndQueryAreSentAsGiven();
     void anythingButA2xxAnswerFails_data();
     void anythingButA2xxAnswerFails();
+    void cutOffReplyFails();
     void closedPortFails();
     void silentServerTimesOut();
     void oversizedReplyIsRefused_data();
@@ -94,6 +95,17 @@ void TestInet::anythingButA2xxAnswerFails()
     QVERIFY(!inet.openUrl(QStringLiteral("/chayn.ver")));
     QVERIFY(!inet.errorString().isEmpty());
     QCOMPARE(server.targets.size(), 1);
+}
+
+void TestInet::cutOffReplyFails()
+{
+    CannedHttpServer server;
+    // A database cut off halfway must not pass for a short one.
+    server.setReply(QStringLiteral("/chayn.tx0"),
+                    {200, QByteArray(300, 'x'), false, false, "Content-Length: 1000\r\n"});
+    Inet inet;
+    inet.setHost(server.host());
+    QVERIFY(!inet.openUrl(QStringLiteral("/chayn.tx0")));
 }
 
 void TestInet::closedPortFails()
