@@ -6,7 +6,7 @@ MIN_LETTERS, MAX_LETTERS = 3, 10
 COMMON = 100          # film-subtitle count of about the 12,000th word
 OPEN_ASSOCIATION = 3.0  # ln-ratio over the second word's own probability
 CLOSED_COUNT = 5      # a closed compound must itself be said in films
-PHRASE_ASSOCIATION = 5.5  # noun pairs the model knows well, though WordNet lacks them
+PHRASE_ASSOCIATION = 4.5  # noun pairs the model knows well, though WordNet lacks them
 
 
 def common_words(counts, dictionary, blocked):
