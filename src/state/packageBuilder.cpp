@@ -31,6 +31,6 @@ bool encryptFile(const QString &inputPath, const QString &outputFolder, QString 
     }
 
     const QDir folder(outputFolder);
-    return writeWholeFile(folder.filePath(packageVersionFileName), version, errorMessage)
-           && writeWholeFile(folder.filePath(packageDatabaseFileName), database, errorMessage);
+    return writeWholeFile(folder.filePath(packageVersionFileName), version, errorMessage) &&
+           writeWholeFile(folder.filePath(packageDatabaseFileName), database, errorMessage);
 }
