@@ -1,4 +1,5 @@
 #include "chainDatabase.h"
+#include "modVars.h"
 #include "textLines.h"
 #include "wholeFile.h"
 
@@ -31,8 +32,10 @@ QByteArray readOrFail(const QString &path)
 
 QStringList shippedChains()
 {
+    // The lines are views into the text, so the text has to outlive the loop.
+    const QByteArray text = readOrFail(QStringLiteral(QUILLORA_CHAIN_LIST));
     QStringList chains;
-    for (const QByteArrayView line : splitLines(readOrFail(QStringLiteral(QUILLORA_CHAIN_LIST))))
+    for (const QByteArrayView line : splitLines(text))
         chains.append(QString::fromLatin1(line));
     return chains;
 }
@@ -112,7 +115,6 @@ private slots:
     void builtDatabaseHoldsTheWholeListInOrder();
     void soundsAreShortDistinct16BitPcm_data();
     void soundsAreShortDistinct16BitPcm();
-    void soundsDiffer();
 };
 
 void TestShippedData::everyChainIsSevenPlainDistinctWords()
@@ -207,15 +209,6 @@ void TestShippedData::soundsAreShortDistinct16BitPcm()
     for (qsizetype i = 0; i < frames; ++i)
         peak = qMax<qint16>(peak, qAbs(sample(i)));
     QVERIFY2(peak > 8000 && peak < 32767, "too quiet or clipped");
-}
-
-void TestShippedData::soundsDiffer()
-{
-    const QDir programDir(QStringLiteral(QUILLORA_PROGRAM_DIR));
-    const QByteArray a = readOrFail(programDir.filePath(QStringLiteral("correctword.wav")));
-    const QByteArray b = readOrFail(programDir.filePath(QStringLiteral("finishchain.wav")));
-    const QByteArray c = readOrFail(programDir.filePath(QStringLiteral("timeup.wav")));
-    QVERIFY(a != b && b != c && a != c);
 }
 
 QTEST_GUILESS_MAIN(TestShippedData)
