@@ -75,21 +75,3 @@ def build(links, target, rng, preference=None, attempts=200):
         failures = 0 if made else failures + 1
     return chains
 
-
-def chainable(links):
-    """The links that lie on some walk of CHAIN_WORDS words through the graph: a link no
-    chain can ever use is not worth judging."""
-    forward, backward = defaultdict(set), defaultdict(set)
-    for first, second in links:
-        forward[first].add(second)
-        backward[second].add(first)
-    words = set(forward) | set(backward)
-    longest = CHAIN_WORDS - 1
-    ahead = dict.fromkeys(words, 0)   # links that can follow a word
-    behind = dict.fromkeys(words, 0)  # links that can lead to it
-    for _ in range(longest):
-        ahead = {w: min(longest, max((ahead[x] + 1 for x in forward[w]), default=0))
-                 for w in words}
-        behind = {w: min(longest, max((behind[x] + 1 for x in backward[w]), default=0))
-                  for w in words}
-    return [(a, b) for a, b in links if behind[a] + 1 + ahead[b] >= longest]

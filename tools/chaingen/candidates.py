@@ -27,17 +27,16 @@ def sounds_like_parts(compound, first, second, prons):
             joined.add(a + b)
             if a[-1] == b[0]:
                 joined.add(a + b[1:])  # a doubled sound is said once: "earring"
-    
     return bool(whole & joined)
 
 
 def inflected(word, dictionary):
     """Plurals and verb forms of a closed compound ("backyards", "babysitting") make poor
     links: the words of a chain are the plain forms."""
-    for ending in ("s", "es", "ed", "ing"):
-        if word.endswith(ending) and word[: -len(ending)] in dictionary:
-            return True
-    return word.endswith("ing") or word.endswith("ed")
+    if word.endswith(("ing", "ed")):
+        return True
+    return any(word.endswith(ending) and word[: -len(ending)] in dictionary
+               for ending in ("s", "es"))
 
 
 def find(counts, blocked):

@@ -83,7 +83,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__,
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("command", choices=("candidates", "chains", "stats"))
-    parser.add_argument("--limit", type=int, default=5000)
+    parser.add_argument("--limit", type=int, default=750)
     parser.add_argument("--target", type=int, default=1000)
     parser.add_argument("--sample", type=int, default=20)
     parser.add_argument("--seed", type=int, default=8)
