@@ -4,6 +4,7 @@
 #include "packageBuilder.h"
 #include "tempProgramFolder.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -45,6 +46,7 @@ private slots:
     void emptyLineTakesNoChainPosition();
     void missingListLeavesThePackageUntouched();
     void unwritableFolderIsAFailure();
+    void versionIsNotWrittenWhenTheDatabaseFails();
     void packProgramReportsTheVersionOrTheError();
 };
 
@@ -156,6 +158,19 @@ void TestPackage::unwritableFolderIsAFailure()
     folder.setWritable(true);
     QVERIFY(!folder.exists(packageVersionFileName));
     QVERIFY(!folder.exists(packageDatabaseFileName));
+}
+
+void TestPackage::versionIsNotWrittenWhenTheDatabaseFails()
+{
+    TempProgramFolder folder;
+    folder.write(QStringLiteral("chain.txt"), joined(sampleChains, "\r\n"));
+    folder.write(packageVersionFileName, "7\r\n");
+    // A folder in the database's place makes its write fail.
+    QVERIFY(QDir(folder.path()).mkdir(packageDatabaseFileName));
+    QString error;
+    QVERIFY(!encryptFile(folder.filePath(QStringLiteral("chain.txt")), folder.path(), &error));
+    QVERIFY2(error.contains(packageDatabaseFileName), qPrintable(error));
+    QCOMPARE(folder.read(packageVersionFileName), QByteArray("7\r\n"));
 }
 
 void TestPackage::packProgramReportsTheVersionOrTheError()

@@ -30,7 +30,9 @@ bool encryptFile(const QString &inputPath, const QString &outputFolder, QString 
         database += base64Encode(packageBuffer).toLatin1() + lineEnd;
     }
 
+    // The database goes first: clients fetch it when the version changes, so the version must
+    // never announce a database that failed to be written.
     const QDir folder(outputFolder);
-    return writeWholeFile(folder.filePath(packageVersionFileName), version, errorMessage) &&
-           writeWholeFile(folder.filePath(packageDatabaseFileName), database, errorMessage);
+    return writeWholeFile(folder.filePath(packageDatabaseFileName), database, errorMessage) &&
+           writeWholeFile(folder.filePath(packageVersionFileName), version, errorMessage);
 }
