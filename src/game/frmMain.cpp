@@ -123,7 +123,6 @@ bool frmMain::load()
         return false;
     }
     show();
-    raise();
     activateWindow();
     startGame();
     return true;
@@ -316,15 +315,17 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
         askToEndGame();
         return true;
     }
-    if (isAsciiLetter(key->text()) &&
-        !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-        // Always at the end of the entry, whatever the caret or selection there.
-        txtEntry->setFocus();
-        txtEntry->setText(txtEntry->text() + key->text());
-        txtEntry->setCursorPosition(static_cast<int>(txtEntry->text().size()));
+    if (!isAsciiLetter(key->text()) || (key->modifiers() & Qt::ControlModifier))
+        return false;
+    // Alt with a letter that is no access key (those never arrive here) does nothing, where a
+    // text box would type the letter.
+    if (key->modifiers() & Qt::AltModifier)
         return true;
-    }
-    return false;
+    // Always at the end of the entry, whatever the caret or selection there.
+    txtEntry->setFocus();
+    txtEntry->setText(txtEntry->text() + key->text());
+    txtEntry->setCursorPosition(static_cast<int>(txtEntry->text().size()));
+    return true;
 }
 
 void frmMain::closeEvent(QCloseEvent *event)
