@@ -34,6 +34,6 @@ QString completionText(int score, std::optional<int> secondsLeft)
 QString statsWriteFailureText(const QString &error)
 {
     return error +
-           QStringLiteral(
-               "\n\nYour statistics cannot be saved; the game goes on without saving them.");
+           QStringLiteral("\n\nYour statistics cannot be saved. You can go on playing; this "
+                          "is not shown again until the game is restarted.");
 }
