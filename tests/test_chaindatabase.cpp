@@ -43,8 +43,9 @@ void TestChainDatabase::shortLinesAreSkippedWithoutTakingAPosition()
 {
     TempProgramFolder folder;
     // "YWJjZGU" is 7 characters and decodes (dropping its incomplete group) to "abc".
-    folder.write(chainDatabaseFileName, " 8 \r\n\r\n" + encoded("one two") + "\r\nQUJD\r\n   ab c  \r\n"
-                                            + "YWJjZGU\r\n" + encoded("red hot dog") + "\r\n\r\n");
+    folder.write(chainDatabaseFileName, " 8 \r\n\r\n" + encoded("one two") +
+                                            "\r\nQUJD\r\n   ab c  \r\n" + "YWJjZGU\r\n" +
+                                            encoded("red hot dog") + "\r\n\r\n");
     QVERIFY(loadChains());
     QCOMPARE(modVars.dbVersion, QStringLiteral(" 8 "));
     QCOMPARE(modVars.chainCount, 3);
@@ -65,7 +66,8 @@ void TestChainDatabase::paddedChainLineDecodesAsWithoutSpaces()
 void TestChainDatabase::bareLineFeedsEndLinesToo()
 {
     TempProgramFolder folder;
-    folder.write(chainDatabaseFileName, "8\n" + encoded("tea cup cake") + "\n" + encoded("ice cap gun"));
+    folder.write(chainDatabaseFileName,
+                 "8\n" + encoded("tea cup cake") + "\n" + encoded("ice cap gun"));
     QVERIFY(loadChains());
     QCOMPARE(modVars.dbVersion, QStringLiteral("8"));
     QCOMPARE(modVars.chainCount, 2);

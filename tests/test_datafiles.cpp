@@ -33,7 +33,8 @@ void TestDataFiles::statsFileHoldsTotalsThenOneMarkPerChain()
     modVars.totalGames = 5;
     modVars.totalScore = 1234;
     QVERIFY(saveStats());
-    QCOMPARE(folder.read(statsFileName), QByteArray("5\r\n1234\r\n#FALSE#\r\n#TRUE#\r\n#FALSE#\r\n"));
+    QCOMPARE(folder.read(statsFileName),
+             QByteArray("5\r\n1234\r\n#FALSE#\r\n#TRUE#\r\n#FALSE#\r\n"));
 
     modVars.totalScore = -7;
     modVars.chainCount = 0;
@@ -98,18 +99,19 @@ void TestDataFiles::damagedStatsKeepWhatReadsCorrectly_data()
     QTest::addColumn<int>("score");
     QTest::addColumn<QList<bool>>("marks");
     QTest::newRow("empty") << QByteArray() << 0 << 0 << QList<bool>{false, false, false};
-    QTest::newRow("only the games") << QByteArray("4") << 4 << 0 << QList<bool>{false, false, false};
-    QTest::newRow("word for a number") << QByteArray("four\r\n300\r\n#TRUE#\r\n") << 0 << 300
-                                       << QList<bool>{true, false, false};
-    QTest::newRow("spaces before values") << QByteArray("  4\r\n  300\r\n  #TRUE#\n") << 4 << 300
-                                          << QList<bool>{true, false, false};
-    QTest::newRow("number too large") << QByteArray("99999999999\r\n5\r\n") << 0 << 5
-                                      << QList<bool>{false, false, false};
+    QTest::newRow("only the games")
+        << QByteArray("4") << 4 << 0 << QList<bool>{false, false, false};
+    QTest::newRow("word for a number")
+        << QByteArray("four\r\n300\r\n#TRUE#\r\n") << 0 << 300 << QList<bool>{true, false, false};
+    QTest::newRow("spaces before values")
+        << QByteArray("  4\r\n  300\r\n  #TRUE#\n") << 4 << 300 << QList<bool>{true, false, false};
+    QTest::newRow("number too large")
+        << QByteArray("99999999999\r\n5\r\n") << 0 << 5 << QList<bool>{false, false, false};
     QTest::newRow("unknown mark") << QByteArray("1\r\n2\r\n#MAYBE#\r\n#TRUE#\r\nTRUE\r\n") << 1 << 2
                                   << QList<bool>{false, true, false};
     static const char junk[] = "\x00\xff\x01\r\n\x80\x80\n\x00#TRUE#\r\n#TRUE#";
-    QTest::newRow("binary junk") << QByteArray(junk, sizeof junk - 1)
-                                 << 0 << 0 << QList<bool>{false, true, false};
+    QTest::newRow("binary junk") << QByteArray(junk, sizeof junk - 1) << 0 << 0
+                                 << QList<bool>{false, true, false};
 }
 
 void TestDataFiles::damagedStatsKeepWhatReadsCorrectly()
@@ -182,16 +184,17 @@ void TestDataFiles::damagedOptionsKeepWhatReadsCorrectly_data()
     QTest::addColumn<bool>("sounds");
     QTest::addColumn<bool>("advanced");
     QTest::newRow("two lines") << QByteArray("#TRUE#\r\n30\r\n") << true << 30 << true << false;
-    QTest::newRow("word for seconds") << QByteArray("#FALSE#\r\nsixty\r\n#FALSE#\r\n#TRUE#\r\n")
-                                      << false << 120 << false << true;
+    QTest::newRow("word for seconds")
+        << QByteArray("#FALSE#\r\nsixty\r\n#FALSE#\r\n#TRUE#\r\n") << false << 120 << false << true;
     QTest::newRow("zero seconds") << QByteArray("#FALSE#\r\n0\r\n#TRUE#\r\n#FALSE#\r\n") << false
                                   << 120 << true << false;
-    QTest::newRow("odd seconds kept") << QByteArray("#FALSE#\r\n45\r\n#TRUE#\r\n#FALSE#\r\n") << false
-                                      << 45 << true << false;
-    QTest::newRow("unknown marks") << QByteArray("yes\r\n20\r\n#NO#\r\n1\r\n") << false << 20 << true
-                                   << false;
+    QTest::newRow("odd seconds kept")
+        << QByteArray("#FALSE#\r\n45\r\n#TRUE#\r\n#FALSE#\r\n") << false << 45 << true << false;
+    QTest::newRow("unknown marks")
+        << QByteArray("yes\r\n20\r\n#NO#\r\n1\r\n") << false << 20 << true << false;
     static const char junk[] = "\xff\xfe\x00\x01\x02";
-    QTest::newRow("binary junk") << QByteArray(junk, sizeof junk - 1) << false << 120 << true << false;
+    QTest::newRow("binary junk") << QByteArray(junk, sizeof junk - 1) << false << 120 << true
+                                 << false;
 }
 
 void TestDataFiles::damagedOptionsKeepWhatReadsCorrectly()

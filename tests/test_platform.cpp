@@ -53,8 +53,9 @@ void TestPlatform::startupCheckFailsWithItsMessageWhenTheFolderIsGone()
     QVERIFY(!startupCheck(dialogs));
     QCOMPARE(dialogs.shown.size(), 1);
     QCOMPARE(dialogs.shown[0].title, QStringLiteral("Error"));
-    QCOMPARE(dialogs.shown[0].text, QStringLiteral("There was an error starting the program, please "
-                                                   "try again. The program will now exit."));
+    QCOMPARE(dialogs.shown[0].text,
+             QStringLiteral("There was an error starting the program, please "
+                            "try again. The program will now exit."));
 }
 
 void TestPlatform::elapsedTicksStayRightAcrossAWrap()

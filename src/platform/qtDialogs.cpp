@@ -19,6 +19,7 @@ bool QtDialogs::question(QWidget *parent, const QString &text, const QString &ti
 QString QtDialogs::input(QWidget *parent, const QString &prompt, const QString &title)
 {
     bool ok = false;
-    const QString text = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, QString(), &ok);
+    const QString text =
+        QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, QString(), &ok);
     return ok ? text : QString();
 }

@@ -11,17 +11,6 @@ namespace {
 
 constexpr qsizetype minChainLineLength = 7;
 
-qsizetype lengthWithoutOuterSpaces(QByteArrayView line)
-{
-    qsizetype begin = 0;
-    qsizetype end = line.size();
-    while (begin < end && line[begin] == ' ')
-        ++begin;
-    while (end > begin && line[end - 1] == ' ')
-        --end;
-    return end - begin;
-}
-
 } // namespace
 
 std::optional<ChainDatabase> parseChainDatabase(QByteArrayView data)
@@ -37,7 +26,7 @@ std::optional<ChainDatabase> parseChainDatabase(QByteArrayView data)
         if (database.chains.size() == maxChains)
             break;
         const QByteArrayView line = lines[i];
-        if (lengthWithoutOuterSpaces(line) < minChainLineLength)
+        if (trimmedOfSpaces(line).size() < minChainLineLength)
             continue;
         // Decoded as read, untrimmed: the decoder skips the spaces itself.
         database.chains.append(fromSingleByte(base64Decode(line)));

@@ -7,12 +7,30 @@ namespace {
 
 using Byte = std::uint8_t;
 
-constexpr Byte shiftLeft2(Byte b) { return static_cast<Byte>(b * 4); }
-constexpr Byte shiftLeft4(Byte b) { return static_cast<Byte>(b * 16); }
-constexpr Byte shiftLeft6(Byte b) { return static_cast<Byte>(b * 64); }
-constexpr Byte shiftRight2(Byte b) { return b / 4; }
-constexpr Byte shiftRight4(Byte b) { return b / 16; }
-constexpr Byte shiftRight6(Byte b) { return b / 64; }
+constexpr Byte shiftLeft2(Byte b)
+{
+    return static_cast<Byte>(b * 4);
+}
+constexpr Byte shiftLeft4(Byte b)
+{
+    return static_cast<Byte>(b * 16);
+}
+constexpr Byte shiftLeft6(Byte b)
+{
+    return static_cast<Byte>(b * 64);
+}
+constexpr Byte shiftRight2(Byte b)
+{
+    return b / 4;
+}
+constexpr Byte shiftRight4(Byte b)
+{
+    return b / 16;
+}
+constexpr Byte shiftRight6(Byte b)
+{
+    return b / 64;
+}
 
 using EncodeTable = std::array<char, 64>;
 using DecodeTable = std::array<std::int16_t, 256>;
@@ -65,8 +83,7 @@ void encodeGroup(std::array<Byte, 4> &buffer)
 
 // One decoding loop for both text forms; codeAt gives the character code or -1 for a
 // character that has no single-byte code.
-template<typename CodeAt>
-QByteArray decode(qsizetype length, CodeAt codeAt)
+template <typename CodeAt> QByteArray decode(qsizetype length, CodeAt codeAt)
 {
     if (length < 4)
         return {};

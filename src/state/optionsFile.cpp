@@ -21,7 +21,9 @@ bool loadOptions(QString *errorMessage)
     if (!content)
         return false;
     const QList<QByteArrayView> lines = splitLines(*content);
-    const auto line = [&lines](qsizetype i) { return i < lines.size() ? lines[i] : QByteArrayView(); };
+    const auto line = [&lines](qsizetype i) {
+        return i < lines.size() ? lines[i] : QByteArrayView();
+    };
     modVars.autoUpdate = readMark(line(0)).value_or(defaultAutoUpdate);
     // A clock game needs time to play: a time of zero or less would be lost at once.
     const int seconds = readNumber(line(1)).value_or(defaultClockSeconds);
@@ -37,7 +39,7 @@ bool saveOptions(int autoState, int seconds, int soundsState, int advancedState,
     modVars.autoUpdate = autoState == 1;
     modVars.soundsOn = soundsState == 1;
     modVars.advancedMode = advancedState == 1;
-    const QByteArray content = markLine(modVars.autoUpdate) + numberLine(seconds)
-                               + markLine(modVars.soundsOn) + markLine(modVars.advancedMode);
+    const QByteArray content = markLine(modVars.autoUpdate) + numberLine(seconds) +
+                               markLine(modVars.soundsOn) + markLine(modVars.advancedMode);
     return writeWholeFile(programFile(optionsFileName), content, errorMessage);
 }

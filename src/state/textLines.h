@@ -7,3 +7,6 @@
 // a last line without a line end still counts, and a file ending in a line end has no empty
 // line after it.
 QList<QByteArrayView> splitLines(QByteArrayView data);
+
+// The line without the space characters at its start and end (tabs stay).
+QByteArrayView trimmedOfSpaces(QByteArrayView line);

@@ -1,19 +1,10 @@
 #include "valueLines.h"
 
+#include "textLines.h"
+
 #include <charconv>
 
 namespace {
-
-QByteArrayView withoutSpaces(QByteArrayView line)
-{
-    qsizetype begin = 0;
-    qsizetype end = line.size();
-    while (begin < end && line[begin] == ' ')
-        ++begin;
-    while (end > begin && line[end - 1] == ' ')
-        --end;
-    return line.sliced(begin, end - begin);
-}
 
 const QByteArray trueMark = QByteArrayLiteral("#TRUE#");
 const QByteArray falseMark = QByteArrayLiteral("#FALSE#");
@@ -23,7 +14,7 @@ const QByteArray lineEnd = QByteArrayLiteral("\r\n");
 
 std::optional<int> readNumber(QByteArrayView line)
 {
-    const QByteArrayView text = withoutSpaces(line);
+    const QByteArrayView text = trimmedOfSpaces(line);
     if (text.isEmpty())
         return std::nullopt;
     int value = 0;
@@ -36,7 +27,7 @@ std::optional<int> readNumber(QByteArrayView line)
 
 std::optional<bool> readMark(QByteArrayView line)
 {
-    const QByteArrayView text = withoutSpaces(line);
+    const QByteArrayView text = trimmedOfSpaces(line);
     if (text == trueMark)
         return true;
     if (text == falseMark)

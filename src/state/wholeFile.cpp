@@ -17,8 +17,8 @@ void setError(QString *errorMessage, const QString &text)
 bool writeWholeFile(const QString &path, const QByteArray &content, QString *errorMessage)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()
-        || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() ||
+        !file.commit()) {
         setError(errorMessage, QStringLiteral("Could not write \"%1\": %2")
                                    .arg(QDir::toNativeSeparators(path), file.errorString()));
         return false;

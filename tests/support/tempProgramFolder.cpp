@@ -45,12 +45,12 @@ bool TempProgramFolder::setWritable(bool writable) const
 {
     // Root ignores permission bits, so as root the folder is made immutable instead.
     if (geteuid() == 0) {
-        return QProcess::execute(QStringLiteral("chattr"),
-                                 {writable ? QStringLiteral("-i") : QStringLiteral("+i"), path()})
-               == 0;
+        return QProcess::execute(
+                   QStringLiteral("chattr"),
+                   {writable ? QStringLiteral("-i") : QStringLiteral("+i"), path()}) == 0;
     }
-    const auto permissions = QFile::ReadOwner | QFile::ExeOwner
-                             | (writable ? QFile::WriteOwner : QFile::Permissions());
+    const auto permissions =
+        QFile::ReadOwner | QFile::ExeOwner | (writable ? QFile::WriteOwner : QFile::Permissions());
     return QFile::setPermissions(path(), permissions);
 }
 
