@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -64,7 +65,15 @@ frmMain::frmMain(const Services &services, QWidget *parent)
     txtEntry->setAccessibleName(QStringLiteral("Guess"));
     txtSpell->setAccessibleName(QStringLiteral("Spelling"));
 
-    lstWords->setMinimumSize(220, 7 * lstWords->fontMetrics().height() + 16);
+    // Letters and asterisks line up in a fixed-width font, so a mask reads like its word.
+    QFont chainFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    chainFont.setPointSizeF(chainFont.pointSizeF() * 1.25);
+    lstWords->setFont(chainFont);
+    lstWords->setMinimumWidth(260);
+    // Exactly the seven rows of a chain, no empty space below them.
+    lstWords->addItems(QStringList(wordsPerChain, ChainGame::notKnownRow));
+    lstWords->setFixedHeight(wordsPerChain * lstWords->sizeHintForRow(0) +
+                             2 * lstWords->frameWidth());
     for (QPushButton *button : {cmdLetterBelow, cmdLetterAbove, cmdGuessAbove, cmdGuessBelow})
         button->setMinimumWidth(180);
     cmdGuessBelow->setDefault(true);
@@ -83,7 +92,7 @@ frmMain::frmMain(const Services &services, QWidget *parent)
     layout->setMenuBar(menuBar);
     layout->addWidget(lstWords, 0, 0, 2, 2);
     layout->addWidget(txtSpell, 0, 2, Qt::AlignTop);
-    layout->addWidget(txtEntry, 1, 2, Qt::AlignTop);
+    layout->addWidget(txtEntry, 1, 2, Qt::AlignBottom);
     layout->addWidget(cmdLetterBelow, 2, 0);
     layout->addWidget(cmdLetterAbove, 2, 1);
     layout->addWidget(cmdGuessBelow, 3, 0);
