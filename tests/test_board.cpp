@@ -255,7 +255,7 @@ void TestBoard::lettersTypedAnywhereGoToTheEndOfTheEntry()
 
 void TestBoard::guessesOfEitherCaseAndSpacesAround()
 {
-    setChains({QStringLiteral("top cat c d e f g")});
+    setChains({QStringLiteral("top cat cat d e f g")});
     modVars.soundsOn = false;
     QVERIFY(openBoard());
 
@@ -283,7 +283,13 @@ void TestBoard::guessesOfEitherCaseAndSpacesAround()
     QCOMPARE(list()->item(1)->text(), QStringLiteral("cat"));
     QVERIFY(m_fakes->sound.played.isEmpty());
 
-    // The word above g, in capitals.
+    // Typed from the list, in capitals.
+    QCOMPARE(QApplication::focusWidget(), list());
+    type("CAT");
+    QCOMPARE(entry()->text(), QStringLiteral("CAT"));
+    press(Qt::Key_Return);
+    QCOMPARE(list()->item(2)->text(), QStringLiteral("cat"));
+
     // Enter presses the button that has the focus, here reached with Shift+Tab.
     type("F");
     press(Qt::Key_Backtab, Qt::ShiftModifier);
@@ -292,6 +298,8 @@ void TestBoard::guessesOfEitherCaseAndSpacesAround()
     press(Qt::Key_Return);
     QCOMPARE(list()->item(5)->text(), QStringLiteral("f"));
     QCOMPARE(m_board->game().wrongGuesses, 1);
+    QCOMPARE(m_fakes->dialogs.texts(),
+             QStringList({"That is not correct.", "Correct!", "Correct!", "Correct!"}));
 }
 
 void TestBoard::aWholeStandardGameReachesItsScore()
