@@ -1,7 +1,29 @@
+#include "frmChoose.h"
+#include "qtDialogs.h"
+#include "qtSoundPlayer.h"
+#include "services.h"
+#include "systemRandom.h"
+#include "systemTicks.h"
+
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    return 0;
+    // Windows take turns on screen; the program ends only when the menu says so.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QtDialogs dialogs;
+    QtSoundPlayer sound;
+    SystemTicks ticks;
+    SystemRandom random;
+    const Services services{dialogs, sound, ticks, random};
+
+    frmChoose menu(services);
+    // At once, with no window asked to close first.
+    QObject::connect(&menu, &frmChoose::exitRequested, &app, [] { QApplication::exit(0); });
+    if (!menu.load())
+        return 1;
+    menu.showMenu();
+    return QApplication::exec();
 }

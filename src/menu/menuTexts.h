@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The entries of the main menu, in the order the OK button dispatches on.
+enum MenuEntry {
+    playStandardEntry,
+    playClockEntry,
+    updateDatabaseEntry,
+    createNewChainEntry,
+    displayScoreEntry,
+    countChainsEntry,
+    setOptionsEntry,
+};
+
+QStringList menuEntries();
+
+// Points per game as a whole number, halves to the even neighbour; 0 before the first game.
+int averageScore(int score, int games);
+
+// What "Display Score" and "Count Chains" tell the player, from the game state.
+QString scoreText();
+QString countText();
+
+// Why the program cannot start or go on: the file, its folder and the reason.
+QString startupFailureText(const QString &fileName, const QString &reason);
+QString optionsUnreadableText(const QString &reason);
+QString optionsNotSavedText(const QString &reason);

@@ -1,0 +1,238 @@
+#include "chainDatabase.h"
+#include "fakeServices.h"
+#include "menuTestWindows.h"
+#include "menuTexts.h"
+#include "modVars.h"
+#include "optionsFile.h"
+
+#include <QCheckBox>
+#include <QDir>
+
+#include <memory>
+
+class TestOptions : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void firstUseShowsTheDefaults();
+    void cancelDropsChangesAndReopeningShowsTheStoredOptions();
+    void choosing280AndOkStoresItAtOnceAndInTheFile();
+    void okWithNoTimeSelectedKeepsTheTimeInUse();
+    void closingTheWindowActsAsCancel();
+    void failedWriteIsToldAndTheOptionsStayInUse();
+
+private:
+    bool start();
+    // Opens the options from the menu and waits until the dialog has the focus.
+    bool openOptions();
+    void checkBackAtMenu() const;
+    QCheckBox *check(const char *name) const;
+    QString selectedTime() const;
+
+    std::unique_ptr<TempProgramFolder> m_folder;
+    std::unique_ptr<FakeServices> m_fakes;
+    std::unique_ptr<frmChoose> m_menu;
+    frmOptions *m_options = nullptr;
+};
+
+void TestOptions::init()
+{
+    m_folder = std::make_unique<TempProgramFolder>();
+    m_folder->write(chainDatabaseFileName, chainDatabaseText(QStringLiteral("8"), sampleChains));
+    m_fakes = std::make_unique<FakeServices>();
+}
+
+void TestOptions::cleanup()
+{
+    m_menu.reset();
+    m_fakes.reset();
+    m_folder.reset();
+    m_options = nullptr;
+    QCOMPARE(optionsWindow(), nullptr);
+}
+
+bool TestOptions::start()
+{
+    m_menu = std::make_unique<frmChoose>(m_fakes->services);
+    if (!m_menu->load())
+        return false;
+    m_menu->showMenu();
+    return QTest::qWaitForWindowActive(m_menu.get());
+}
+
+bool TestOptions::openOptions()
+{
+    typeKey(m_menu.get(), Qt::Key_End);
+    typeKey(m_menu.get(), Qt::Key_Return);
+    frmOptions *const options = optionsWindow();
+    if (!options || (m_options && options != m_options))
+        return false; // a second dialog was made
+    m_options = options;
+    return QTest::qWaitForWindowActive(m_options) && !m_menu->isVisible();
+}
+
+void TestOptions::checkBackAtMenu() const
+{
+    QVERIFY(!m_options->isVisible());
+    QVERIFY(m_menu->isVisible());
+    QVERIFY(QTest::qWaitForWindowActive(m_menu.get()));
+    QListWidget *const list = listOf(m_menu.get(), "lstStyle");
+    QCOMPARE(QApplication::focusWidget(), list);
+    QCOMPARE(list->selectedItems().size(), 1);
+    QCOMPARE(list->selectedItems().first()->text(), QStringLiteral("Set Options"));
+}
+
+QCheckBox *TestOptions::check(const char *name) const
+{
+    return m_options->findChild<QCheckBox *>(QLatin1String(name));
+}
+
+QString TestOptions::selectedTime() const
+{
+    const QList<QListWidgetItem *> selected = listOf(m_options, "lstTime")->selectedItems();
+    return selected.size() == 1 ? selected.first()->text() : QString();
+}
+
+void TestOptions::firstUseShowsTheDefaults()
+{
+    QVERIFY(start());
+    QVERIFY(openOptions());
+    QCOMPARE(m_options->windowTitle(), QStringLiteral("Quillora - Options"));
+    QListWidget *const times = listOf(m_options, "lstTime");
+    QStringList entries;
+    for (int i = 0; i < times->count(); ++i)
+        entries.append(times->item(i)->text());
+    QCOMPARE(entries, QStringList({"20 seconds", "30 seconds", "60 seconds", "90 seconds",
+                                   "120 seconds", "150 seconds", "180 seconds", "200 seconds",
+                                   "250 seconds", "280 seconds"}));
+    QCOMPARE(selectedTime(), QStringLiteral("120 seconds"));
+    QVERIFY(check("chkSounds")->isChecked());
+    QVERIFY(!check("chkAdvanced")->isChecked());
+    QVERIFY(!check("chkAuto")->isChecked());
+    QVERIFY(!m_folder->exists(optionsFileName));
+}
+
+void TestOptions::cancelDropsChangesAndReopeningShowsTheStoredOptions()
+{
+    m_folder->write(optionsFileName, "#TRUE#\r\n90\r\n#FALSE#\r\n#TRUE#\r\n");
+    const QByteArray stored = m_folder->read(optionsFileName);
+    QVERIFY(start());
+    modVars.autoUpdate = false; // keep the test clear of the automatic update
+
+    // Once with Escape, once with the Cancel button.
+    for (const bool escape : {true, false}) {
+        QVERIFY(openOptions());
+        QCOMPARE(QApplication::focusWidget(), listOf(m_options, "lstTime"));
+        QCOMPARE(selectedTime(), QStringLiteral("90 seconds"));
+        QVERIFY(!check("chkSounds")->isChecked());
+        QVERIFY(check("chkAdvanced")->isChecked());
+        QVERIFY(!check("chkAuto")->isChecked());
+
+        typeKey(m_options, Qt::Key_End);
+        QCOMPARE(selectedTime(), QStringLiteral("280 seconds"));
+        typeKey(m_options, Qt::Key_P, Qt::AltModifier);
+        QTRY_VERIFY(check("chkSounds")->isChecked());
+        if (escape) {
+            typeKey(m_options, Qt::Key_Escape);
+        } else {
+            QWidget *const cancel = m_options->findChild<QWidget *>(QStringLiteral("cmdCancel"));
+            cancel->setFocus();
+            typeKey(m_options, Qt::Key_Space);
+        }
+        checkBackAtMenu();
+        QCOMPARE(modVars.clockSeconds, 90);
+        QVERIFY(!modVars.soundsOn);
+        QCOMPARE(m_folder->read(optionsFileName), stored);
+    }
+    QVERIFY(openOptions());
+    QCOMPARE(selectedTime(), QStringLiteral("90 seconds"));
+    QVERIFY(!check("chkSounds")->isChecked());
+}
+
+void TestOptions::choosing280AndOkStoresItAtOnceAndInTheFile()
+{
+    QVERIFY(start());
+    QVERIFY(openOptions());
+    // The label's access key leads to the time list (it shares its key with Cancel, which a
+    // second press reaches: neither press cancels anything).
+    QListWidget *const times = listOf(m_options, "lstTime");
+    check("chkAuto")->setFocus();
+    typeKey(m_options, Qt::Key_C, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), times);
+    QVERIFY(m_options->isVisible());
+    typeKey(m_options, Qt::Key_End);
+    typeKey(m_options, Qt::Key_Return);
+
+    QCOMPARE(modVars.clockSeconds, 280);
+    QCOMPARE(m_folder->read(optionsFileName),
+             QByteArray("#FALSE#\r\n280\r\n#TRUE#\r\n#FALSE#\r\n"));
+    QVERIFY(m_fakes->dialogs.shown.isEmpty());
+    checkBackAtMenu();
+    QVERIFY(openOptions());
+    QCOMPARE(selectedTime(), QStringLiteral("280 seconds"));
+}
+
+void TestOptions::okWithNoTimeSelectedKeepsTheTimeInUse()
+{
+    // A hand-edited file may hold a time that is not one of the ten.
+    m_folder->write(optionsFileName, "#FALSE#\r\n45\r\n#TRUE#\r\n#FALSE#\r\n");
+    QVERIFY(start());
+    QVERIFY(openOptions());
+    QCOMPARE(selectedTime(), QString());
+    // Advanced Mode shares its access key with AutoUpdate: the key only moves the focus.
+    typeKey(m_options, Qt::Key_A, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), check("chkAdvanced"));
+    typeKey(m_options, Qt::Key_Space);
+    typeKey(m_options, Qt::Key_O, Qt::AltModifier);
+    QTRY_VERIFY(!m_options->isVisible());
+
+    QCOMPARE(modVars.clockSeconds, 45);
+    QVERIFY(modVars.advancedMode);
+    QCOMPARE(m_folder->read(optionsFileName), QByteArray("#FALSE#\r\n45\r\n#TRUE#\r\n#TRUE#\r\n"));
+    checkBackAtMenu();
+}
+
+void TestOptions::closingTheWindowActsAsCancel()
+{
+    QVERIFY(start());
+    QVERIFY(openOptions());
+    typeKey(m_options, Qt::Key_Home);
+    check("chkAdvanced")->setChecked(true);
+    QVERIFY(m_options->close());
+    checkBackAtMenu();
+    QCOMPARE(modVars.clockSeconds, 120);
+    QVERIFY(!modVars.advancedMode);
+    QVERIFY(!m_folder->exists(optionsFileName));
+
+    QVERIFY(openOptions());
+    QCOMPARE(selectedTime(), QStringLiteral("120 seconds"));
+    QVERIFY(!check("chkAdvanced")->isChecked());
+}
+
+void TestOptions::failedWriteIsToldAndTheOptionsStayInUse()
+{
+    QVERIFY(start());
+    if (!m_folder->setWritable(false))
+        QSKIP("this machine cannot make a folder read-only");
+    QVERIFY(openOptions());
+    typeKey(m_options, Qt::Key_End);
+    typeKey(m_options, Qt::Key_P, Qt::AltModifier);
+    QTRY_VERIFY(!check("chkSounds")->isChecked());
+    typeKey(m_options, Qt::Key_Return);
+
+    QCOMPARE(m_fakes->dialogs.shown.size(), 1);
+    const ScriptedDialogs::Shown &box = m_fakes->dialogs.shown[0];
+    QCOMPARE(box.title, QStringLiteral("Quillora"));
+    QVERIFY2(box.text.contains(QStringLiteral("\"options.dat\"")), qPrintable(box.text));
+    QVERIFY2(box.text.contains(QDir::toNativeSeparators(m_folder->path())), qPrintable(box.text));
+    QCOMPARE(modVars.clockSeconds, 280);
+    QVERIFY(!modVars.soundsOn);
+    QVERIFY(!m_folder->exists(optionsFileName));
+    checkBackAtMenu();
+}
+
+QTEST_MAIN(TestOptions)
+#include "test_options.moc"
