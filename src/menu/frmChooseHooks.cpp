@@ -2,12 +2,21 @@
 
 #include "frmChoose.h"
 
+#include "frmMain.h"
 #include "modVars.h"
 
 void frmChoose::playGame(int position)
 {
     // The board reads the mode from here: "0" standard, "1" clock.
     modVars.clockGame = QString::number(position);
+    // One board per game, a window of its own: it deletes itself when its game ends (and
+    // when no game could start).
+    auto *board = new frmMain(m_services);
+    board->setAttribute(Qt::WA_DeleteOnClose);
+    connect(board, &frmMain::gameEnded, this, &frmChoose::showMenu);
+    connect(board, &frmMain::exitRequested, this, &frmChoose::exitRequested);
+    if (board->load())
+        hide();
 }
 
 void frmChoose::updateDatabase(bool fromAuto)
