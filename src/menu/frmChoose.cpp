@@ -69,13 +69,8 @@ bool frmChoose::load()
         return false;
     if (!loadFile(&loadChains, chainDatabaseFileName))
         return false;
-    if (modVars.chainCount == 0) {
-        // There would be nothing to play: every game needs a chain to deal.
-        m_services.dialogs.message(
-            nullptr,
-            startupFailureText(chainDatabaseFileName, QStringLiteral("It holds no chains.")));
-        return false;
-    }
+    // A database without chains still starts: the play entries say there is nothing to
+    // play, and an update can bring chains.
     resetUsedChains();
     m_services.random.seedFromTimeOfDay();
     lstStyle->clear();
