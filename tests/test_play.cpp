@@ -146,6 +146,15 @@ void TestPlay::exitOnTheBoardEndsTheProgram()
 
 void TestPlay::withNoPlayableChainTheMenuStays()
 {
+    // No chain at all: the database holds only its version line.
+    m_folder->write(chainDatabaseFileName, QByteArray("8\r\n"));
+    QVERIFY(startMenu());
+    QCOMPARE(chooseGame(playClockEntry), nullptr);
+    QCOMPARE(m_fakes->dialogs.texts(), QStringList({"There are no chains in your database."}));
+    QVERIFY(m_menu->isVisible());
+
+    // Chains, but none that fits the board.
+    m_fakes->dialogs.clear();
     m_folder->write(
         chainDatabaseFileName,
         chainDatabaseText(QStringLiteral("8"), {QStringLiteral("only six words in it")}));
@@ -154,6 +163,7 @@ void TestPlay::withNoPlayableChainTheMenuStays()
     QCOMPARE(m_fakes->dialogs.texts(),
              QStringList({"None of the chains in your database can be played."}));
     QVERIFY(m_menu->isVisible());
+    QCOMPARE(listOf(m_menu.get(), "lstStyle")->currentRow(), int(playStandardEntry));
     QCOMPARE(modVars.totalGames, 0);
     QVERIFY(!m_folder->exists(statsFileName));
 }
