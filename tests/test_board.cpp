@@ -510,6 +510,15 @@ void TestBoard::ctrlWSpellsTheSelectedRow()
     list()->setCurrentRow(6);
     triggerMenu("mnuGameSpell");
     QCOMPARE(spell()->text(), QStringLiteral("ale"));
+
+    // Alt+M opens the game menu; Escape there closes the menu and asks nothing.
+    auto *menu = m_board->findChild<QMenu *>("mnuGame");
+    press(Qt::Key_M, Qt::AltModifier);
+    QTRY_COMPARE(QApplication::activePopupWidget(), menu);
+    QTest::keyClick(menu->windowHandle(), Qt::Key_Escape);
+    QTRY_VERIFY(!menu->isVisible());
+    QVERIFY(m_fakes->dialogs.shown.isEmpty());
+    QVERIFY(m_board->isVisible());
 }
 
 void TestBoard::theFiftyFirstGameClearsTheUsedMarks()
