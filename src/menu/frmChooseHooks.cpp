@@ -2,7 +2,9 @@
 
 #include "frmChoose.h"
 
+#include "chainContribution.h"
 #include "frmMain.h"
+#include "frmUpdate.h"
 #include "modVars.h"
 
 void frmChoose::playGame(int position)
@@ -21,10 +23,21 @@ void frmChoose::playGame(int position)
 
 void frmChoose::updateDatabase(bool fromAuto)
 {
-    Q_UNUSED(fromAuto);
+    if (!m_update)
+        m_update = std::make_unique<frmUpdate>(*m_inet, m_services.dialogs, this);
+    if (fromAuto) {
+        // At start-up nothing is shown while the requests run.
+        m_update->updateIt(true);
+        return;
+    }
+    m_update->show();
+    hide();
+    m_update->updateIt(false);
+    // The update has shown the menu again; give it the list focus as every return does.
+    showMenu();
 }
 
 bool frmChoose::createNewChain()
 {
-    return true;
+    return ::createNewChain(*m_inet, m_services.dialogs, this);
 }
