@@ -1,7 +1,9 @@
 // Where the menu hands over to the board, the update and the chain contribution.
 
-#include "chainContribution.h"
 #include "frmChoose.h"
+
+#include "chainContribution.h"
+#include "frmMain.h"
 #include "frmUpdate.h"
 #include "modVars.h"
 
@@ -9,6 +11,14 @@ void frmChoose::playGame(int position)
 {
     // The board reads the mode from here: "0" standard, "1" clock.
     modVars.clockGame = QString::number(position);
+    // One board per game, a window of its own: it deletes itself when its game ends (and
+    // when no game could start).
+    auto *board = new frmMain(m_services);
+    board->setAttribute(Qt::WA_DeleteOnClose);
+    connect(board, &frmMain::gameEnded, this, &frmChoose::showMenu);
+    connect(board, &frmMain::exitRequested, this, &frmChoose::exitRequested);
+    if (board->load())
+        hide();
 }
 
 void frmChoose::updateDatabase(bool fromAuto)
