@@ -1,5 +1,6 @@
 #include "chainDatabase.h"
 #include "fakeServices.h"
+#include "frmMain.h"
 #include "menuTestWindows.h"
 #include "menuTexts.h"
 #include "modVars.h"
@@ -249,10 +250,20 @@ void TestMenu::exitEscapeAndClosingEndTheProgramWritingNothing()
 void TestMenu::playEntriesSetTheGameMode()
 {
     QVERIFY(start());
-    choose(playClockEntry);
-    QCOMPARE(modVars.clockGame, QStringLiteral("1"));
-    choose(playStandardEntry);
-    QCOMPARE(modVars.clockGame, QStringLiteral("0"));
+    for (const int position : {playClockEntry, playStandardEntry}) {
+        choose(position);
+        QCOMPARE(modVars.clockGame, QString::number(position));
+        // The board has taken over; closing it brings the menu back.
+        QVERIFY(!m_menu->isVisible());
+        frmMain *board = nullptr;
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (auto *found = qobject_cast<frmMain *>(widget); found && found->isVisible())
+                board = found;
+        }
+        QVERIFY(board);
+        board->close();
+        QVERIFY(QTest::qWaitForWindowActive(m_menu.get()));
+    }
 }
 
 void TestMenu::okWithNoEntrySelectedDoesNothing()

@@ -4,6 +4,8 @@
 #include "dialogs.h"
 #include "fittedList.h"
 #include "frmOptions.h"
+#include "frmUpdate.h"
+#include "inet.h"
 #include "menuTexts.h"
 #include "modVars.h"
 #include "optionsFile.h"
@@ -22,6 +24,7 @@ frmChoose::frmChoose(const Services &services, QWidget *parent)
     , lstStyle(new FittedList(menuEntries().size(), twips(2295, 1035), this))
     , cmdOK(new QPushButton(QStringLiteral("&OK"), this))
     , cmdExit(new QPushButton(QStringLiteral("E&xit"), this))
+    , m_inet(new Inet(this))
 {
     setWindowTitle(QStringLiteral("Quillora - Main Menu"));
     lstStyle->setObjectName(QStringLiteral("lstStyle"));

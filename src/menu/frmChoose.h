@@ -7,8 +7,10 @@
 #include <memory>
 
 class FittedList;
+class Inet;
 class QPushButton;
 class frmOptions;
+class frmUpdate;
 
 // The main menu: the program's first window and the hub every other window returns to.
 // Built on QDialog so that Enter presses OK and Escape presses Exit; shown modeless.
@@ -21,6 +23,9 @@ public:
 
     // The start-up sequence. False when the program must end; the player has been told why.
     bool load();
+
+    // The HTTP client of the update and the chain contribution.
+    Inet &inet() const { return *m_inet; }
 
 public slots:
     // Brings the menu back with the entry last used still selected and the list focused.
@@ -49,6 +54,8 @@ private:
     FittedList *lstStyle;
     QPushButton *cmdOK;
     QPushButton *cmdExit;
+    Inet *m_inet;
     // Made on first use, then only shown and hidden.
     std::unique_ptr<frmOptions> m_options;
+    std::unique_ptr<frmUpdate> m_update;
 };

@@ -5,8 +5,6 @@
 
 #include <QDir>
 
-#include <cmath>
-
 QStringList menuEntries()
 {
     return {
@@ -15,14 +13,6 @@ QStringList menuEntries()
         QStringLiteral("Display Score"),      QStringLiteral("Count Chains"),
         QStringLiteral("Set Options"),
     };
-}
-
-int averageScore(int score, int games)
-{
-    if (games == 0)
-        return 0;
-    // nearbyint in the default rounding mode sends halves to even: 2.5 -> 2, 3.5 -> 4.
-    return static_cast<int>(std::nearbyint(static_cast<double>(score) / games));
 }
 
 QString scoreText()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scoring.h" // averageScore, shared with the board
+
 #include <QString>
 #include <QStringList>
 
@@ -15,9 +17,6 @@ enum MenuEntry {
 };
 
 QStringList menuEntries();
-
-// Points per game as a whole number, halves to the even neighbour; 0 before the first game.
-int averageScore(int score, int games);
 
 // What "Display Score" and "Count Chains" tell the player, from the game state.
 QString scoreText();

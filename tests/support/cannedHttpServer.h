@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QStringList>
+#include <QTcpServer>
+
+class QTcpSocket;
+
+// A small HTTP server on a loopback port that answers each path with a canned reply, also
+// ones a real server should never send. It runs on the test's own thread, so it answers while
+// the code under test waits in its event loop.
+class CannedHttpServer : public QObject
+{
+    Q_OBJECT
+public:
+    struct Reply
+    {
+        int status = 200;
+        QByteArray body;
+        // Never answers: the request is read and the connection left open.
+        bool silent = false;
+        // Without Content-Length the body ends when the connection closes.
+        bool sendLength = true;
+        // Extra header lines, each ending in CR LF.
+        QByteArray headers;
+    };
+
+    explicit CannedHttpServer(QObject *parent = nullptr);
+
+    bool isListening() const { return m_server.isListening(); }
+    QString host() const;
+
+    // Paths without a reply get 404.
+    void setReply(const QString &path, const Reply &reply) { m_replies.insert(path, reply); }
+    void setReply(const QString &path, int status, const QByteArray &body)
+    {
+        setReply(path, Reply{status, body, false, true, {}});
+    }
+
+    // Request targets (path and query as sent), in the order they came.
+    QStringList targets;
+
+private:
+    void accept();
+    void readRequest(QTcpSocket *socket);
+
+    QTcpServer m_server;
+    QHash<QString, Reply> m_replies;
+    QHash<QTcpSocket *, QByteArray> m_received;
+};
+
+// A loopback host:port that refuses connections.
+QString closedPortHost();

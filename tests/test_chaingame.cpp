@@ -1,0 +1,346 @@
+#include "chainGame.h"
+#include "chainPick.h"
+#include "fakeServices.h"
+#include "gameTexts.h"
+#include "modVars.h"
+#include "scoring.h"
+#include "statsFile.h"
+#include "tempProgramFolder.h"
+
+#include <QSet>
+#include <QTest>
+
+#include <limits>
+
+namespace {
+
+// 4, 4, 4, 3, 4, 5 and 3 letters: 27 letters, 33 characters.
+const QString sampleChain = QStringLiteral("fire side walk way back yards ale");
+
+void setChains(const QStringList &chains)
+{
+    modVars.chainCount = 0;
+    for (const QString &chain : chains)
+        modVars.chainTable[++modVars.chainCount] = chain;
+}
+
+QStringList numberedChains(int count)
+{
+    QStringList chains;
+    for (int i = 1; i <= count; ++i)
+        chains.append(QStringLiteral("a%1 b c d e f g").arg(i));
+    return chains;
+}
+
+} // namespace
+
+class TestChainGame : public QObject
+{
+    Q_OBJECT
+private slots:
+    void scoresRoundHalvesToEvenAndNeverGoNegative();
+    void secondsLeftRoundHalvesToEven();
+    void completionTextsForBothKindsOfGame();
+    void playableChainsAreSevenShortWords();
+    void pickDealsNoChainTwiceWithinFiftyGames();
+    void pickClearsTheMarksWhenEveryChainIsUsed();
+    void pickPassesOverUnplayableLines();
+    void pickStaysInRangeForDrawsJustBelowOne();
+    void startGameCountsSavesAndLaysOutTheRows();
+    void revealGoesLeftToRightAndNeverGivesTheLastLetter();
+    void revealInAdvancedModeTakesAnyHiddenLetter();
+    void oneLetterWordHasItsLastLetterLeftAtOnce();
+    void guessesIgnoreSpacesAroundAndCase();
+    void solvingFromBothSidesKeepsRevealedLettersAndEndsTheChain();
+    void spellingForms();
+    void pausesMoveTheStartAcrossAWrap();
+
+private:
+    TempProgramFolder *m_folder = nullptr;
+
+private slots:
+    void init() { m_folder = new TempProgramFolder; }
+    void cleanup() { delete m_folder; }
+};
+
+void TestChainGame::scoresRoundHalvesToEvenAndNeverGoNegative()
+{
+    QCOMPARE(chainScore(0, 27), 1000);
+    QCOMPARE(chainScore(4 + 2, 30), 800);
+    QCOMPARE(chainScore(1, 16), 938); // 937.5
+    QCOMPARE(chainScore(3, 16), 812); // 812.5
+    QCOMPARE(chainScore(16, 16), 0);
+    QCOMPARE(chainScore(40, 16), 0);
+    QCOMPARE(averageScore(1875, 2), 938);
+    QCOMPARE(averageScore(1625, 2), 812);
+    QCOMPARE(averageScore(1000, 2), 500);
+    QCOMPARE(averageScore(5, 0), 0);
+    QCOMPARE(roundHalfEven(2.5), 2);
+    QCOMPARE(roundHalfEven(3.5), 4);
+    QCOMPARE(roundHalfEven(-2.5), -2);
+}
+
+void TestChainGame::secondsLeftRoundHalvesToEven()
+{
+    QCOMPARE(secondsLeft(120, 0), 120);
+    QCOMPARE(secondsLeft(60, 58500), 2);
+    QCOMPARE(secondsLeft(60, 59499), 1);
+    QCOMPARE(secondsLeft(60, 59500), 0);
+    QCOMPARE(secondsLeft(60, 600000), 0);
+}
+
+void TestChainGame::completionTextsForBothKindsOfGame()
+{
+    modVars.sessionGames = 2;
+    modVars.sessionScore = 1875;
+    modVars.totalGames = 3;
+    modVars.totalScore = 2000;
+    QCOMPARE(completionText(875, std::nullopt),
+             QStringLiteral("Chain complete. You scored 875 points. During this session, you "
+                            "have played 2 games, and have an average score of 938. In total, you "
+                            "have played 3 games, and have an average score of 667."));
+    QCOMPARE(completionText(875, 0),
+             QStringLiteral("Chain complete. You scored 875 points, and had 0 seconds left. "
+                            "During this session, you have played 2 games, and have an average "
+                            "score of 938. In total, you have played 3 games, and have an average "
+                            "score of 667."));
+    QCOMPARE(boardTitle(std::nullopt), QStringLiteral("Quillora"));
+    QCOMPARE(boardTitle(1), QStringLiteral("1 seconds left - Quillora"));
+}
+
+void TestChainGame::playableChainsAreSevenShortWords()
+{
+    QVERIFY(isPlayableChain(sampleChain));
+    QVERIFY(isPlayableChain(QStringLiteral("a b c d e f g")));
+    QVERIFY(isPlayableChain(QString(30, u'x') + QStringLiteral(" b c d e f g")));
+    QVERIFY(!isPlayableChain(QString(31, u'x') + QStringLiteral(" b c d e f g")));
+    QVERIFY(!isPlayableChain(QStringLiteral("a b c d e f")));
+    QVERIFY(!isPlayableChain(QStringLiteral("a b c d e f g h")));
+    QVERIFY(!isPlayableChain(QStringLiteral("a b c  d e f g")));
+    QVERIFY(!isPlayableChain(QStringLiteral(" a b c d e f g")));
+    QVERIFY(!isPlayableChain(QStringLiteral("a b c d e f g ")));
+    QVERIFY(!isPlayableChain(QStringLiteral("a b c* d e f g")));
+    QVERIFY(!isPlayableChain(QStringLiteral("a b\tc d e f g h")));
+    QVERIFY(!isPlayableChain(QString()));
+}
+
+void TestChainGame::pickDealsNoChainTwiceWithinFiftyGames()
+{
+    setChains(numberedChains(60));
+    ScriptedRandom random;
+    // Always the same first draw: every game after the first needs the fallback draw.
+    random.fallback = 0.5;
+    QSet<int> dealt;
+    for (int game = 1; game <= 50; ++game) {
+        const int position = pickChain(random);
+        QVERIFY(position >= 1 && position <= 60);
+        QVERIFY2(!dealt.contains(position), qPrintable(QString::number(game)));
+        dealt.insert(position);
+    }
+    QCOMPARE(modVars.usedCount, 50);
+    // The 51st game starts by clearing every mark, so any chain may come again.
+    random.values = {0.0};
+    QCOMPARE(pickChain(random), 1);
+    QCOMPARE(modVars.usedCount, 1);
+    QCOMPARE(std::count(modVars.chainUsed.begin(), modVars.chainUsed.end(), true), 1);
+}
+
+void TestChainGame::pickClearsTheMarksWhenEveryChainIsUsed()
+{
+    setChains(numberedChains(3));
+    ScriptedRandom random;
+    QSet<int> firstRound;
+    for (int game = 0; game < 3; ++game)
+        firstRound.insert(pickChain(random));
+    QCOMPARE(firstRound, QSet<int>({1, 2, 3}));
+    // Nothing unused is left: a new round begins instead of drawing for ever.
+    for (int game = 0; game < 10; ++game)
+        QVERIFY(pickChain(random) >= 1);
+    QVERIFY(modVars.usedCount <= 3);
+}
+
+void TestChainGame::pickPassesOverUnplayableLines()
+{
+    setChains({QStringLiteral("too few words"), sampleChain, QStringLiteral("x y z")});
+    modVars.chainCompleted[1] = true;
+    ScriptedRandom random;
+    for (int game = 0; game < 5; ++game) {
+        random.values = {0.0}; // lands on the unplayable first line
+        QCOMPARE(pickChain(random), 2);
+    }
+    QVERIFY(!modVars.chainUsed[1]);
+    QVERIFY(modVars.chainCompleted[1]);
+    QVERIFY(hasPlayableChain());
+
+    setChains({QStringLiteral("too few words")});
+    QVERIFY(!hasPlayableChain());
+    QCOMPARE(pickChain(random), 0);
+    setChains({});
+    QVERIFY(!hasPlayableChain());
+}
+
+void TestChainGame::pickStaysInRangeForDrawsJustBelowOne()
+{
+    setChains(numberedChains(maxChains));
+    ScriptedRandom random;
+    random.values = {std::nextafter(1.0, 0.0)};
+    QCOMPARE(pickChain(random), maxChains);
+}
+
+void TestChainGame::startGameCountsSavesAndLaysOutTheRows()
+{
+    setChains({sampleChain});
+    modVars.totalGames = 4;
+    ScriptedRandom random;
+    ChainGame game;
+    QVERIFY(game.startGame(random));
+    QCOMPARE(modVars.sessionGames, 1);
+    QCOMPARE(modVars.totalGames, 5);
+    QCOMPARE(m_folder->read(statsFileName), QByteArray("5\r\n0\r\n#FALSE#\r\n"));
+    QCOMPARE(game.chainIndex, 1);
+    QCOMPARE(game.chainLetters, 27);
+    QCOMPARE(game.rows, QStringList({"fire", "* * * * ", "[not known]", "[not known]",
+                                     "[not known]", "* * * * * ", "ale"}));
+    QCOMPARE(game.captionWord(ChainGame::Side::Below), QStringLiteral("fire"));
+    QCOMPARE(game.captionWord(ChainGame::Side::Above), QStringLiteral("ale"));
+    QCOMPARE(game.topIndex, 0);
+    QCOMPARE(game.bottomIndex, 6);
+
+    // A statistics file that cannot be written does not stop the game.
+    if (!m_folder->setWritable(false))
+        QSKIP("cannot make the folder read-only here");
+    QString error;
+    QVERIFY(!game.startGame(random, &error));
+    QVERIFY(error.contains(statsFileName));
+    QCOMPARE(modVars.totalGames, 6);
+    QCOMPARE(game.rows.size(), 7);
+}
+
+void TestChainGame::revealGoesLeftToRightAndNeverGivesTheLastLetter()
+{
+    setChains({sampleChain});
+    ScriptedRandom random;
+    ChainGame game;
+    game.startGame(random);
+    QCOMPARE(game.countShownLetters(1), 0);
+    QVERIFY(game.takeLetter(ChainGame::Side::Below, random));
+    QCOMPARE(game.rows[1], QStringLiteral("s * * * "));
+    QVERIFY(game.takeLetter(ChainGame::Side::Below, random));
+    QVERIFY(game.takeLetter(ChainGame::Side::Below, random));
+    QCOMPARE(game.rows[1], QStringLiteral("s i d * "));
+    QCOMPARE(game.countShownLetters(1), 3);
+    QVERIFY(game.oneLetterLeft(1));
+    QVERIFY(!game.takeLetter(ChainGame::Side::Below, random));
+    QCOMPARE(game.rows[1], QStringLiteral("s i d * "));
+    QCOMPARE(game.lettersTaken, 3);
+
+    QVERIFY(game.takeLetter(ChainGame::Side::Above, random));
+    QCOMPARE(game.rows[5], QStringLiteral("y * * * * "));
+    QCOMPARE(game.lettersTaken, 4);
+}
+
+void TestChainGame::revealInAdvancedModeTakesAnyHiddenLetter()
+{
+    setChains({sampleChain});
+    modVars.advancedMode = true;
+    ScriptedRandom random;
+    ChainGame game;
+    game.startGame(random);
+    random.values = {0.99, 0.5, 0.0};
+    game.takeLetter(ChainGame::Side::Above, random); // 5th of 5 hidden
+    QCOMPARE(game.rows[5], QStringLiteral("* * * * s "));
+    game.takeLetter(ChainGame::Side::Above, random); // 3rd of 4 hidden
+    QCOMPARE(game.rows[5], QStringLiteral("* * r * s "));
+    game.takeLetter(ChainGame::Side::Above, random); // 1st of 3 hidden
+    QCOMPARE(game.rows[5], QStringLiteral("y * r * s "));
+}
+
+void TestChainGame::oneLetterWordHasItsLastLetterLeftAtOnce()
+{
+    setChains({QStringLiteral("one a three four five six seven")});
+    ScriptedRandom random;
+    ChainGame game;
+    game.startGame(random);
+    QCOMPARE(game.rows[1], QStringLiteral("* "));
+    QVERIFY(game.oneLetterLeft(1));
+    QVERIFY(!game.takeLetter(ChainGame::Side::Below, random));
+    QCOMPARE(game.lettersTaken, 0);
+}
+
+void TestChainGame::guessesIgnoreSpacesAroundAndCase()
+{
+    setChains({QStringLiteral("top cat c d e f g")});
+    ScriptedRandom random;
+    ChainGame game;
+    game.startGame(random);
+    using G = ChainGame::Guess;
+    QCOMPARE(game.judgeGuess(ChainGame::Side::Below, QStringLiteral(" Cat ")), G::Right);
+    QCOMPARE(game.judgeGuess(ChainGame::Side::Below, QStringLiteral("CAT")), G::Right);
+    QCOMPARE(game.judgeGuess(ChainGame::Side::Below, QStringLiteral("   ")), G::Ignored);
+    QCOMPARE(game.judgeGuess(ChainGame::Side::Below, QString()), G::Ignored);
+    QCOMPARE(game.wrongGuesses, 0);
+    QCOMPARE(game.judgeGuess(ChainGame::Side::Below, QStringLiteral("c at")), G::Wrong);
+    QCOMPARE(game.judgeGuess(ChainGame::Side::Above, QStringLiteral("cat")), G::Wrong);
+    QCOMPARE(game.wrongGuesses, 2);
+}
+
+void TestChainGame::solvingFromBothSidesKeepsRevealedLettersAndEndsTheChain()
+{
+    setChains({sampleChain});
+    ScriptedRandom random;
+    ChainGame game;
+    game.startGame(random);
+    QVERIFY(!game.advanceTop()); // side
+    QCOMPARE(game.rows[2], QStringLiteral("* * * * "));
+    QVERIFY(!game.advanceTop());    // walk
+    QVERIFY(!game.advanceBottom()); // yards
+    QCOMPARE(game.rows[4], QStringLiteral("* * * * "));
+    game.takeLetter(ChainGame::Side::Above, random);
+    QCOMPARE(game.rows[4], QStringLiteral("b * * * "));
+    QVERIFY(!game.advanceBottom()); // back
+    QCOMPARE(game.captionWord(ChainGame::Side::Above), QStringLiteral("back"));
+    // One word left: both sides work on row 3, and the letters shown stay.
+    QCOMPARE(game.targetRow(ChainGame::Side::Below), 3);
+    QCOMPARE(game.targetRow(ChainGame::Side::Above), 3);
+    QCOMPARE(game.rows[3], QStringLiteral("* * * "));
+    game.takeLetter(ChainGame::Side::Below, random);
+    game.takeLetter(ChainGame::Side::Above, random);
+    QCOMPARE(game.rows[3], QStringLiteral("w a * "));
+    QVERIFY(game.oneLetterLeft(3));
+    QVERIFY(!game.checkChainComplete());
+    QVERIFY(game.advanceBottom()); // way
+    QVERIFY(game.checkChainComplete());
+    QCOMPARE(game.rows, sampleChain.split(' '));
+
+    modVars.sessionGames = 1;
+    QCOMPARE(game.lettersTaken, 3);
+    QCOMPARE(game.scoreChain(), 889); // 1 - 3 / 27
+    QCOMPARE(modVars.sessionScore, 889);
+    QCOMPARE(modVars.totalScore, 889);
+    QVERIFY(modVars.chainCompleted[1]);
+}
+
+void TestChainGame::spellingForms()
+{
+    QCOMPARE(spellingOf(QStringLiteral("[not known]")), std::nullopt);
+    QCOMPARE(spellingOf(QStringLiteral("fire")), QStringLiteral("fire"));
+    QCOMPARE(spellingOf(QStringLiteral("* i * * ")), QStringLiteral("*i**"));
+}
+
+void TestChainGame::pausesMoveTheStartAcrossAWrap()
+{
+    modVars.clockSeconds = 60;
+    ChainGame game;
+    constexpr quint32 top = std::numeric_limits<quint32>::max();
+    game.startTick = top - 9999; // 10 s before the wrap
+    QCOMPARE(game.secondsLeft(top - 9999 + 20000), 40);
+    game.beginPause(top - 999);
+    QVERIFY(game.paused);
+    game.endPause(9000); // a pause of 10 s across the wrap
+    QVERIFY(!game.paused);
+    QCOMPARE(game.pauseTick, quint32(10000));
+    QCOMPARE(game.secondsLeft(9000), 51);
+}
+
+QTEST_GUILESS_MAIN(TestChainGame)
+#include "test_chaingame.moc"

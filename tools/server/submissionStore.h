@@ -1,0 +1,40 @@
+#pragma once
+
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+struct Submission
+{
+    std::string received; // UTC, ISO 8601
+    std::string address;
+    std::string value; // the decoded query value, as sent
+    std::optional<std::string> author;
+    std::optional<std::string> chain;
+};
+
+// The players' chain submissions in a SQLite database (WAL mode, synchronous commits). Safe to
+// use from several threads: every call takes the store's lock.
+class SubmissionStore
+{
+public:
+    // Opens or creates the database; throws std::runtime_error when it cannot.
+    explicit SubmissionStore(const std::string &path);
+    ~SubmissionStore();
+    SubmissionStore(const SubmissionStore &) = delete;
+    SubmissionStore &operator=(const SubmissionStore &) = delete;
+
+    // Committed when it returns true.
+    bool add(const Submission &submission);
+
+    std::vector<Submission> all();
+
+private:
+    void execute(const char *sql);
+
+    std::mutex m_mutex;
+    sqlite3 *m_db = nullptr;
+};
