@@ -10,10 +10,13 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace {
 
 const QString versionPath = QStringLiteral("/chayn.ver");
 const QString packagePath = QStringLiteral("/chayn.tx0");
+const QString busyCaption = QStringLiteral("Updating Quillora Database. Please Wait.");
 
 const QString introText = QStringLiteral(
     "Please ensure you are connected to the Internet, then press enter to check the Quillora "
@@ -45,15 +48,18 @@ frmUpdate::frmUpdate(Inet &inet, Dialogs &dialogs, QWidget *menuWindow, QWidget 
     , m_menuWindow(menuWindow)
 {
     setWindowTitle(QStringLiteral("Update Quillora Database"));
-    setMinimumSize(312, 206);
-    resize(312, 206);
+    // Wide enough that the window manager shows the whole "Please Wait." caption, with room
+    // for the title bar's buttons, at any font size.
+    const int captionWidth = fontMetrics().horizontalAdvance(busyCaption) + 160;
+    setMinimumSize(std::max(312, captionWidth), 206);
+    resize(minimumSize());
 }
 
 void frmUpdate::updateIt(bool fromAuto)
 {
     if (!fromAuto)
         m_dialogs.message(this, introText);
-    setWindowTitle(QStringLiteral("Updating Quillora Database. Please Wait."));
+    setWindowTitle(busyCaption);
 
     const std::optional<QString> message = fetchAndInstall(fromAuto);
     if (!message)
