@@ -56,6 +56,29 @@ void updateOf10000Chains(benchmark::State &state)
 }
 BENCHMARK(updateOf10000Chains)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+// The two requests alone, to tell the transfer from the install.
+void fetchOnly(benchmark::State &state, const QString &path)
+{
+    UpdateServerProcess server;
+    server.writePackage(QStringLiteral("9"), databaseOf10000(QStringLiteral("9")));
+    if (!server.start()) {
+        state.SkipWithError("the server did not start");
+        return;
+    }
+    Inet inet;
+    inet.setHost(server.host());
+    for (auto _ : state) {
+        if (!inet.openUrl(path))
+            state.SkipWithError("the request failed");
+    }
+}
+BENCHMARK_CAPTURE(fetchOnly, version, QStringLiteral("/chayn.ver"))
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0);
+BENCHMARK_CAPTURE(fetchOnly, package, QStringLiteral("/chayn.tx0"))
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0);
+
 } // namespace
 
 int main(int argc, char *argv[])
