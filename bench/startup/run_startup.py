@@ -38,10 +38,9 @@ def write_program_folder(build, folder):
         out.write(b'1428\r\n901000\r\n')
         for i in range(CHAINS):
             out.write(b'#TRUE#\r\n' if i % 7 == 0 else b'#FALSE#\r\n')
-    for name in ('options.dat',):
-        path = os.path.join(folder, name)
-        if os.path.exists(path):
-            os.remove(path)  # defaults: no automatic update at start-up
+    options = os.path.join(folder, 'options.dat')
+    if os.path.exists(options):
+        os.remove(options)  # the defaults: no automatic update at start-up
     for sound in ('correctword.wav', 'finishchain.wav', 'timeup.wav'):
         shutil.copyfile(os.path.join(build, 'game', sound), os.path.join(folder, sound))
 
@@ -52,9 +51,9 @@ def run_once(program, env):
                              stderr=subprocess.DEVNULL)
     _, status, usage = os.wait4(child.pid, 0)
     wall = time.perf_counter() - start
-    child.returncode = os.waitstatus_to_exitcode(status)
-    if child.returncode != 0:
-        sys.exit(f'{program} ended with status {child.returncode}')
+    code = os.waitstatus_to_exitcode(status)
+    if code != 0:
+        sys.exit(f'{program} ended with status {code}')
     return wall * 1000.0, usage.ru_maxrss / 1024.0
 
 
