@@ -100,6 +100,7 @@ private slots:
     void exportKeepsNewWellFormedChainsOnce();
 
     void handlerServesPackageFilesAndNothingElse();
+    void packageGoesOutAsItIsWhateverTheClientAccepts();
     void handlerStoresSubmissionsSplitAtTheFirstSeparator();
     void handlerRefusesBadSubmissions();
     void handlerLimitsSubmissionsPerAddressPerMinute();
@@ -211,6 +212,32 @@ void TestServer::handlerServesPackageFilesAndNothingElse()
     QCOMPARE(handler.handle({"POST", "/chayn.ver", "127.0.0.1"}).status, 405);
     QCOMPARE(handler.handle({"DELETE", "/chain.php?one=x", "127.0.0.1"}).status, 405);
     QVERIFY(store.all().empty());
+}
+
+void TestServer::packageGoesOutAsItIsWhateverTheClientAccepts()
+{
+    // Compressing a whole database for every download (Brotli, when the client offers it, as
+    // the game's does) costs the server more than half a second of work per update.
+    QStringList chains;
+    for (int i = 0; i < 2000; ++i)
+        chains.append(QStringLiteral("word%1 place card board game show boat").arg(i));
+    const QByteArray package = chainDatabaseText(QStringLiteral("8"), chains);
+    UpdateServerProcess server;
+    server.writePackage(QStringLiteral("8"), package);
+    QVERIFY(server.start());
+    const auto [address, port] = splitHost(server.host());
+    httplib::Client client(address, port);
+    client.set_decompress(false);
+    for (const char *path : {"/chayn.tx0", "/chayn.ver"}) {
+        const httplib::Result reply =
+            client.Get(path, {{"Accept-Encoding", "zstd, br, gzip, deflate"}});
+        QVERIFY(reply);
+        QCOMPARE(reply->status, 200);
+        QVERIFY(!reply->has_header("Content-Encoding"));
+        QCOMPARE(reply->get_header_value("Content-Length"), std::to_string(reply->body.size()));
+        const QByteArray expected = std::string(path) == "/chayn.tx0" ? package : "8\r\n";
+        QCOMPARE(QByteArray::fromStdString(reply->body), expected);
+    }
 }
 
 void TestServer::handlerStoresSubmissionsSplitAtTheFirstSeparator()

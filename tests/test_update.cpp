@@ -6,6 +6,7 @@
 #include "packageCheck.h"
 #include "scriptedDialogs.h"
 #include "tempProgramFolder.h"
+#include "tricklingHttpServer.h"
 #include "updateServerProcess.h"
 
 #include <QTest>
@@ -65,6 +66,9 @@ private slots:
     void packageOf100IsRefusedAnd101Installed();
     void badServersChangeNothing_data();
     void badServersChangeNothing();
+    void brokenTransfersChangeNothing_data();
+    void brokenTransfersChangeNothing();
+    void trickledPackageChangesNothing();
     void unwritableFolderChangesNothing();
     void caption();
 
@@ -351,6 +355,60 @@ void TestUpdate::badServersChangeNothing()
     QCOMPARE(m_dialogs.lastText(), errorText);
     QCOMPARE(m_dialogs.shown.size(), fromAuto ? 1 : 2);
     verifyNothingChanged();
+}
+
+void TestUpdate::brokenTransfersChangeNothing_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<bool>("sendLength");
+    QTest::addColumn<QByteArray>("headers");
+    // Each body would pass for a good database on its own: only the transfer gives it away.
+    QStringList manyChains;
+    while (manyChains.size() * 40 <= Inet::maxReplyBytes)
+        manyChains += newChains;
+    const QByteArray huge = chainDatabaseText(QStringLiteral("8"), manyChains);
+    QTest::newRow("huge, announced") << huge << true << QByteArray();
+    QTest::newRow("huge, streamed until the connection closes") << huge << false << QByteArray();
+    const QByteArray whole = chainDatabaseText(QStringLiteral("8"), newChains);
+    const QByteArray firstHalf = chainDatabaseText(QStringLiteral("8"), newChains.mid(0, 3));
+    QTest::newRow("stops halfway")
+        << firstHalf << false << "Content-Length: " + QByteArray::number(whole.size()) + "\r\n";
+}
+
+void TestUpdate::brokenTransfersChangeNothing()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(bool, sendLength);
+    QFETCH(QByteArray, headers);
+    CannedHttpServer server;
+    server.setReply(QStringLiteral("/chayn.ver"), 200, "8\r\n");
+    server.setReply(QStringLiteral("/chayn.tx0"), {200, body, false, sendLength, headers});
+    m_inet.setHost(server.host());
+
+    runUpdate(true);
+
+    QCOMPARE(m_dialogs.texts(), QStringList{errorText});
+    QCOMPARE(server.targets,
+             (QStringList{QStringLiteral("/chayn.ver"), QStringLiteral("/chayn.tx0")}));
+    verifyNothingChanged();
+    QCOMPARE(modVars.chainCompleted[2], true);
+}
+
+void TestUpdate::trickledPackageChangesNothing()
+{
+    // A good package, a few bytes every 20 ms: it would take seconds, the wait allows 400 ms.
+    TricklingHttpServer server(chainDatabaseText(QStringLiteral("8"), newChains), 8, 20ms);
+    server.setQuickReply(QStringLiteral("/chayn.ver"), "8\r\n");
+    m_inet.setHost(server.host());
+    m_inet.setTimeout(400ms);
+
+    runUpdate(false);
+
+    QCOMPARE(m_dialogs.texts(), (QStringList{introText, errorText}));
+    verifyNothingChanged();
+    // The transfer was under way, not refused at the door, when the wait ran out.
+    QVERIFY(server.bytesTrickled() > 0);
+    QVERIFY(server.bytesTrickled() < server.replySize());
 }
 
 void TestUpdate::unwritableFolderChangesNothing()

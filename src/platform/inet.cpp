@@ -104,7 +104,9 @@ std::optional<QString> Inet::openUrl(const QString &path)
     QTimer deadline;
     deadline.setSingleShot(true);
     // Declared last so that it goes first, before the locals its handlers use.
-    const std::unique_ptr<QNetworkReply> reply(m_manager.get(request));
+    if (!m_manager)
+        m_manager = std::make_unique<QNetworkAccessManager>();
+    const std::unique_ptr<QNetworkReply> reply(m_manager->get(request));
 
     QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
     QObject::connect(&deadline, &QTimer::timeout, reply.get(), [&] {

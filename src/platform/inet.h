@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <chrono>
+#include <memory>
 #include <optional>
 
 // The game's one HTTP client, talking to the update server only. A fetch waits for its reply
@@ -38,7 +39,9 @@ public:
 private:
     std::optional<QString> fail(const QString &reason);
 
-    QNetworkAccessManager m_manager;
+    // Made at the first request: most runs of the game never make one, and start-up is faster
+    // without it.
+    std::unique_ptr<QNetworkAccessManager> m_manager;
     QString m_host;
     std::chrono::milliseconds m_timeout = defaultTimeout;
     QString m_errorString;

@@ -16,6 +16,7 @@ public:
     // Starts the server; false when it did not come up within a few seconds.
     bool start(const QStringList &extraArguments = {});
     QString host() const { return m_host; }
+    qint64 processId() const { return m_process.processId(); }
 
     QString packageFolder() const { return m_dir.filePath(QStringLiteral("package")); }
     QString databasePath() const { return m_dir.filePath(QStringLiteral("submissions.sqlite")); }
