@@ -6,7 +6,6 @@
 #include "packageCheck.h"
 #include "scriptedDialogs.h"
 #include "tempProgramFolder.h"
-#include "tricklingHttpServer.h"
 #include "updateServerProcess.h"
 
 #include <QTest>
@@ -397,8 +396,10 @@ void TestUpdate::brokenTransfersChangeNothing()
 void TestUpdate::trickledPackageChangesNothing()
 {
     // A good package, a few bytes every 20 ms: it would take seconds, the wait allows 400 ms.
-    TricklingHttpServer server(chainDatabaseText(QStringLiteral("8"), newChains), 8, 20ms);
-    server.setQuickReply(QStringLiteral("/chayn.ver"), "8\r\n");
+    const QByteArray package = chainDatabaseText(QStringLiteral("8"), newChains);
+    CannedHttpServer server;
+    server.setReply(QStringLiteral("/chayn.ver"), 200, "8\r\n");
+    server.setReply(QStringLiteral("/chayn.tx0"), {200, package, false, true, {}, 8, 20ms});
     m_inet.setHost(server.host());
     m_inet.setTimeout(400ms);
 
@@ -408,7 +409,7 @@ void TestUpdate::trickledPackageChangesNothing()
     verifyNothingChanged();
     // The transfer was under way, not refused at the door, when the wait ran out.
     QVERIFY(server.bytesTrickled() > 0);
-    QVERIFY(server.bytesTrickled() < server.replySize());
+    QVERIFY(server.bytesTrickled() < package.size());
 }
 
 void TestUpdate::unwritableFolderChangesNothing()

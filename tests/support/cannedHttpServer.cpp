@@ -1,6 +1,9 @@
 #include "cannedHttpServer.h"
 
 #include <QTcpSocket>
+#include <QTimer>
+
+#include <memory>
 
 namespace {
 
@@ -66,8 +69,33 @@ void CannedHttpServer::readRequest(QTcpSocket *socket)
     if (reply.sendLength)
         response += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
     response += "\r\n" + reply.body;
+    if (reply.bytesPerStep > 0) {
+        trickle(socket, response, reply);
+        return;
+    }
     socket->write(response);
     socket->disconnectFromHost();
+}
+
+void CannedHttpServer::trickle(QTcpSocket *socket, const QByteArray &response, const Reply &reply)
+{
+    auto *timer = new QTimer(socket);
+    const auto offset = std::make_shared<qsizetype>(0);
+    connect(timer, &QTimer::timeout, socket, [this, socket, timer, offset, response, reply] {
+        if (socket->state() != QAbstractSocket::ConnectedState) {
+            timer->stop();
+            return;
+        }
+        const QByteArray step = response.mid(*offset, reply.bytesPerStep);
+        *offset += step.size();
+        m_trickled += step.size();
+        socket->write(step);
+        if (*offset >= response.size()) {
+            timer->stop();
+            socket->disconnectFromHost();
+        }
+    });
+    timer->start(reply.pause);
 }
 
 QString closedPortHost()

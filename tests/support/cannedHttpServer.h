@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QTcpServer>
 
+#include <chrono>
+
 class QTcpSocket;
 
 // A small HTTP server on a loopback port that answers each path with a canned reply, also
@@ -26,6 +28,10 @@ public:
         bool sendLength = true;
         // Extra header lines, each ending in CR LF.
         QByteArray headers;
+        // When above 0: the reply goes out this many bytes at a time, a pause between, like a
+        // line that is alive but hopelessly slow.
+        qsizetype bytesPerStep = 0;
+        std::chrono::milliseconds pause{0};
     };
 
     explicit CannedHttpServer(QObject *parent = nullptr);
@@ -43,13 +49,18 @@ public:
     // Request targets (path and query as sent), in the order they came.
     QStringList targets;
 
+    // Bytes of trickled replies written so far.
+    qsizetype bytesTrickled() const { return m_trickled; }
+
 private:
     void accept();
     void readRequest(QTcpSocket *socket);
+    void trickle(QTcpSocket *socket, const QByteArray &response, const Reply &reply);
 
     QTcpServer m_server;
     QHash<QString, Reply> m_replies;
     QHash<QTcpSocket *, QByteArray> m_received;
+    qsizetype m_trickled = 0;
 };
 
 // A loopback host:port that refuses connections.
