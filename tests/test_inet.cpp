@@ -22,6 +22,8 @@ void typeInto(QWindow *window, const QString &text)
 
 } // namespace
 
+Q_DECLARE_METATYPE(CannedHttpServer::Reply)
+
 class TestInet : public QObject
 {
     Q_OBJECT
@@ -29,13 +31,10 @@ private slots:
     void theBuildChoosesTheHost();
     void bodyComesBackOneCharacterPerByte();
     void pathAndQueryAreSentAsGiven();
-    void anythingButA2xxAnswerFails_data();
-    void anythingButA2xxAnswerFails();
-    void cutOffReplyFails();
-    void closedPortFails();
-    void silentServerTimesOut();
-    void oversizedReplyIsRefused_data();
-    void oversizedReplyIsRefused();
+    void failedRequests_data();
+    void failedRequests();
+    void replyAtTheCapFits_data();
+    void replyAtTheCapFits();
     void inputDuringTheWaitIsThrownAway();
 };
 
@@ -73,82 +72,57 @@ void TestInet::pathAndQueryAreSentAsGiven()
     QCOMPARE(server.targets, QStringList{path});
 }
 
-void TestInet::anythingButA2xxAnswerFails_data()
+void TestInet::failedRequests_data()
 {
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArray>("headers");
-    QTest::newRow("404 page") << 404 << QByteArray();
-    QTest::newRow("500 page") << 500 << QByteArray();
+    QTest::addColumn<CannedHttpServer::Reply>("reply");
+    QTest::addColumn<QString>("errorPart");
+    using Reply = CannedHttpServer::Reply;
+    // 404 and 500 pages, a reply cut off and a closed port are failed updates in test_update.
     // Redirects are not followed: the game talks to its update server only.
-    QTest::newRow("redirect") << 301 << QByteArray("Location: http://127.0.0.1:9/x\r\n");
+    QTest::newRow("redirect") << Reply{301, QByteArray(300, 'x'), false, true,
+                                       "Location: http://127.0.0.1:9/x\r\n"}
+                              << QString();
+    QTest::newRow("never answers") << Reply{200, {}, true} << QStringLiteral("300 ms");
+    const QByteArray big(Inet::maxReplyBytes + 1, 'A');
+    QTest::newRow("too large, announced") << Reply{200, big} << QStringLiteral("larger");
+    QTest::newRow("too large, streamed")
+        << Reply{200, big, false, false} << QStringLiteral("larger");
 }
 
-void TestInet::anythingButA2xxAnswerFails()
+void TestInet::failedRequests()
 {
-    QFETCH(int, status);
-    QFETCH(QByteArray, headers);
+    QFETCH(CannedHttpServer::Reply, reply);
+    QFETCH(QString, errorPart);
     CannedHttpServer server;
-    server.setReply(QStringLiteral("/chayn.ver"),
-                    {status, QByteArray(300, 'x'), false, true, headers});
+    server.setReply(QStringLiteral("/chayn.ver"), reply);
     Inet inet;
     inet.setHost(server.host());
+    if (reply.silent)
+        inet.setTimeout(300ms);
     QVERIFY(!inet.openUrl(QStringLiteral("/chayn.ver")));
-    QVERIFY(!inet.errorString().isEmpty());
+    QVERIFY2(!inet.errorString().isEmpty() && inet.errorString().contains(errorPart),
+             qPrintable(inet.errorString()));
     QCOMPARE(server.targets.size(), 1);
-}
-
-void TestInet::cutOffReplyFails()
-{
-    CannedHttpServer server;
-    // A database cut off halfway must not pass for a short one.
-    server.setReply(QStringLiteral("/chayn.tx0"),
-                    {200, QByteArray(300, 'x'), false, false, "Content-Length: 1000\r\n"});
-    Inet inet;
-    inet.setHost(server.host());
-    QVERIFY(!inet.openUrl(QStringLiteral("/chayn.tx0")));
-}
-
-void TestInet::closedPortFails()
-{
-    Inet inet;
-    inet.setHost(closedPortHost());
-    QVERIFY(!inet.openUrl(QStringLiteral("/chayn.ver")));
-}
-
-void TestInet::silentServerTimesOut()
-{
-    CannedHttpServer server;
-    server.setReply(QStringLiteral("/chayn.ver"), {200, {}, true, true, {}});
-    Inet inet;
-    inet.setHost(server.host());
-    inet.setTimeout(300ms);
-    QVERIFY(!inet.openUrl(QStringLiteral("/chayn.ver")));
-    QVERIFY(inet.errorString().contains(QStringLiteral("300 ms")));
     // Not stuck: the next request is made normally.
     server.setReply(QStringLiteral("/chayn.ver"), 200, "8\r\n");
     QCOMPARE(inet.openUrl(QStringLiteral("/chayn.ver")), QStringLiteral("8\r\n"));
 }
 
-void TestInet::oversizedReplyIsRefused_data()
+void TestInet::replyAtTheCapFits_data()
 {
     QTest::addColumn<bool>("sendLength");
-    QTest::addColumn<qint64>("size");
-    QTest::newRow("announced") << true << Inet::maxReplyBytes + 1;
-    QTest::newRow("streamed") << false << Inet::maxReplyBytes + 1;
+    QTest::newRow("announced") << true;
+    QTest::newRow("streamed") << false;
 }
 
-void TestInet::oversizedReplyIsRefused()
+void TestInet::replyAtTheCapFits()
 {
     QFETCH(bool, sendLength);
-    QFETCH(qint64, size);
     CannedHttpServer server;
-    server.setReply(QStringLiteral("/big"), {200, QByteArray(size, 'A'), false, sendLength, {}});
     server.setReply(QStringLiteral("/fits"),
                     {200, QByteArray(Inet::maxReplyBytes, 'A'), false, sendLength, {}});
     Inet inet;
     inet.setHost(server.host());
-    QVERIFY(!inet.openUrl(QStringLiteral("/big")));
-    QVERIFY(inet.errorString().contains(QStringLiteral("larger")));
     const std::optional<QString> fits = inet.openUrl(QStringLiteral("/fits"));
     QVERIFY2(fits, qPrintable(inet.errorString()));
     QCOMPARE(fits->size(), Inet::maxReplyBytes);

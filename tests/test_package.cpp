@@ -25,119 +25,63 @@ QByteArray joined(const QStringList &lines, const char *lineEnd)
     return text;
 }
 
-QList<QByteArray> crlfLines(const QByteArray &text)
-{
-    // Every line must end in CR LF; what follows the last one is an empty rest.
-    QList<QByteArray> lines = text.split('\n');
-    if (lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-
 } // namespace
 
 class TestPackage : public QObject
 {
     Q_OBJECT
 private slots:
-    void listOfNLinesGivesNPlusOneLinesThatLoadBackInOrder();
-    void bareLineFeedListGivesTheSamePackage();
-    void linesAreEncodedAsTheyStand();
-    void emptyLineTakesNoChainPosition();
-    void missingListLeavesThePackageUntouched();
+    void listBecomesAPackageTheGameLoads_data();
+    void listBecomesAPackageTheGameLoads();
     void unwritableFolderIsAFailure();
     void versionIsNotWrittenWhenTheDatabaseFails();
     void packProgramReportsTheVersionOrTheError();
 };
 
-void TestPackage::listOfNLinesGivesNPlusOneLinesThatLoadBackInOrder()
+void TestPackage::listBecomesAPackageTheGameLoads_data()
 {
+    QTest::addColumn<QByteArray>("list");
+    QTest::addColumn<QByteArray>("package");
+    QTest::addColumn<QStringList>("loaded");
+    const QByteArray package = chainDatabaseText(QStringLiteral("8"), sampleChains);
+    QTest::newRow("CR LF") << joined(sampleChains, "\r\n") << package << sampleChains;
+    QTest::newRow("LF, none after the last")
+        << joined(sampleChains, "\n").chopped(1) << package << sampleChains;
+    // An empty line stays an empty line and takes no chain position.
+    QTest::newRow("empty line") << joined({sampleChains[0], QString(), sampleChains[1]}, "\r\n")
+                                << "8\r\n" + base64Encode(sampleChains[0].toLatin1()).toLatin1() +
+                                       "\r\n\r\n" +
+                                       base64Encode(sampleChains[1].toLatin1()).toLatin1() + "\r\n"
+                                << QStringList{sampleChains[0], sampleChains[1]};
+    // Spaces, a tab and a Latin-1 byte all go through to the package unchanged.
+    const QByteArray odd("  two  spaces\t\xe9 ");
+    QTest::newRow("line as it stands") << odd + "\r\n"
+                                       << "8\r\n" + base64Encode(odd).toLatin1() + "\r\n"
+                                       << QStringList();
+}
+
+void TestPackage::listBecomesAPackageTheGameLoads()
+{
+    QFETCH(QByteArray, list);
+    QFETCH(QByteArray, package);
+    QFETCH(QStringList, loaded);
     TempProgramFolder folder;
-    folder.write(QStringLiteral("chain.txt"), joined(sampleChains, "\r\n"));
+    folder.write(QStringLiteral("chain.txt"), list);
     QString error;
     QVERIFY2(encryptFile(folder.filePath(QStringLiteral("chain.txt")), folder.path(), &error),
              qPrintable(error));
-
     QCOMPARE(folder.read(packageVersionFileName), QByteArray("8\r\n"));
-    const QByteArray database = folder.read(packageDatabaseFileName);
-    const QList<QByteArray> lines = crlfLines(database);
-    QCOMPARE(lines.size(), sampleChains.size() + 1);
-    for (const QByteArray &line : lines)
-        QVERIFY2(line.endsWith('\r'), line.constData());
-
-    const std::optional<ChainDatabase> parsed = parseChainDatabase(database);
-    QVERIFY(parsed);
-    QCOMPARE(parsed->version, QStringLiteral("8"));
-    QCOMPARE(parsed->chains, sampleChains);
+    QCOMPARE(folder.read(packageDatabaseFileName), package);
+    if (loaded.isEmpty())
+        return;
 
     // The game reads the same file once it is installed as its database.
-    folder.write(chainDatabaseFileName, database);
+    folder.write(chainDatabaseFileName, package);
     QVERIFY(loadChains());
     QCOMPARE(modVars.dbVersion, QStringLiteral("8"));
-    QCOMPARE(modVars.chainCount, 3);
-    for (int i = 0; i < sampleChains.size(); ++i)
-        QCOMPARE(modVars.chainTable[i + 1], sampleChains[i]);
-}
-
-void TestPackage::bareLineFeedListGivesTheSamePackage()
-{
-    TempProgramFolder folder;
-    const QString crlf = folder.filePath(QStringLiteral("crlf.txt"));
-    const QString lf = folder.filePath(QStringLiteral("lf.txt"));
-    folder.write(QStringLiteral("crlf.txt"), joined(sampleChains, "\r\n"));
-    // No line end after the last line either.
-    folder.write(QStringLiteral("lf.txt"), joined(sampleChains, "\n").chopped(1));
-
-    QTemporaryDir crlfOut;
-    QTemporaryDir lfOut;
-    QVERIFY(encryptFile(crlf, crlfOut.path(), nullptr));
-    QVERIFY(encryptFile(lf, lfOut.path(), nullptr));
-    QFile a(crlfOut.filePath(packageDatabaseFileName));
-    QFile b(lfOut.filePath(packageDatabaseFileName));
-    QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
-    QCOMPARE(b.readAll(), a.readAll());
-}
-
-void TestPackage::linesAreEncodedAsTheyStand()
-{
-    TempProgramFolder folder;
-    // Spaces, a tab and a Latin-1 byte all go through to the package unchanged.
-    const QByteArray odd("  two  spaces\t\xe9 ");
-    folder.write(QStringLiteral("chain.txt"), odd + "\r\n");
-    QVERIFY(encryptFile(folder.filePath(QStringLiteral("chain.txt")), folder.path(), nullptr));
-    const QList<QByteArray> lines = crlfLines(folder.read(packageDatabaseFileName));
-    QCOMPARE(lines.size(), 2);
-    QCOMPARE(lines[1], base64Encode(odd).toLatin1() + '\r');
-    QCOMPARE(base64Decode(QByteArrayView(lines[1]).chopped(1)), odd);
-}
-
-void TestPackage::emptyLineTakesNoChainPosition()
-{
-    TempProgramFolder folder;
-    const QStringList withGap = {sampleChains[0], QString(), sampleChains[1]};
-    folder.write(QStringLiteral("chain.txt"), joined(withGap, "\r\n"));
-    QVERIFY(encryptFile(folder.filePath(QStringLiteral("chain.txt")), folder.path(), nullptr));
-
-    const QByteArray database = folder.read(packageDatabaseFileName);
-    const QList<QByteArray> lines = crlfLines(database);
-    QCOMPARE(lines.size(), 4);
-    QCOMPARE(lines[2], QByteArray("\r"));
-    const std::optional<ChainDatabase> parsed = parseChainDatabase(database);
-    QVERIFY(parsed);
-    QCOMPARE(parsed->chains, QStringList({sampleChains[0], sampleChains[1]}));
-}
-
-void TestPackage::missingListLeavesThePackageUntouched()
-{
-    TempProgramFolder folder;
-    folder.write(packageVersionFileName, "7\r\n");
-    folder.write(packageDatabaseFileName, "7\r\nold\r\n");
-    QString error;
-    const QString missing = folder.filePath(QStringLiteral("no-such-list.txt"));
-    QVERIFY(!encryptFile(missing, folder.path(), &error));
-    QVERIFY2(error.contains(QStringLiteral("no-such-list.txt")), qPrintable(error));
-    QCOMPARE(folder.read(packageVersionFileName), QByteArray("7\r\n"));
-    QCOMPARE(folder.read(packageDatabaseFileName), QByteArray("7\r\nold\r\n"));
+    QCOMPARE(modVars.chainCount, loaded.size());
+    for (int i = 0; i < loaded.size(); ++i)
+        QCOMPARE(modVars.chainTable[i + 1], loaded[i]);
 }
 
 void TestPackage::unwritableFolderIsAFailure()
@@ -186,7 +130,8 @@ void TestPackage::packProgramReportsTheVersionOrTheError()
     QCOMPARE(pack.exitCode(), 0);
     QCOMPARE(pack.readAllStandardOutput(), QByteArray("Version 8 written.\n"));
     QCOMPARE(folder.read(packageVersionFileName), QByteArray("8\r\n"));
-    QCOMPARE(crlfLines(folder.read(packageDatabaseFileName)).size(), 4);
+    const QByteArray package = chainDatabaseText(QStringLiteral("8"), sampleChains);
+    QCOMPARE(folder.read(packageDatabaseFileName), package);
 
     pack.start(QStringLiteral(QUILLORA_PACK_PROGRAM),
                {folder.filePath(QStringLiteral("missing.txt")), folder.path()});
@@ -194,6 +139,9 @@ void TestPackage::packProgramReportsTheVersionOrTheError()
     QVERIFY(pack.exitCode() != 0);
     QVERIFY(pack.readAllStandardOutput().isEmpty());
     QVERIFY(pack.readAllStandardError().contains("missing.txt"));
+    // A failed run leaves the package as it was.
+    QCOMPARE(folder.read(packageVersionFileName), QByteArray("8\r\n"));
+    QCOMPARE(folder.read(packageDatabaseFileName), package);
 
     pack.start(QStringLiteral(QUILLORA_PACK_PROGRAM), {folder.path()});
     QVERIFY(pack.waitForFinished());

@@ -7,7 +7,6 @@
 #include "tempProgramFolder.h"
 #include "updateServerProcess.h"
 
-#include <QDir>
 #include <QFile>
 #include <QSet>
 #include <QTemporaryDir>
@@ -15,10 +14,6 @@
 #include <QUrl>
 
 #include <httplib.h>
-
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <csignal>
@@ -36,52 +31,22 @@ std::string encodedSubmission(const QString &value)
     return "/chain.php?one=" + QUrl::toPercentEncoding(value).toStdString();
 }
 
-std::pair<std::string, int> splitHost(const QString &host)
+// The handler with its own store and limiter, in a folder of its own.
+struct Handler
 {
-    return {host.section(u':', 0, 0).toStdString(), host.section(u':', 1).toInt()};
-}
-
-// A raw loopback connection, for requests no well-behaved client would send.
-class RawConnection
-{
-public:
-    explicit RawConnection(int port)
-        : m_fd(::socket(AF_INET, SOCK_STREAM, 0))
+    explicit Handler(int perMinute = 10)
+        : limiter(perMinute)
     {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(static_cast<uint16_t>(port));
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        timeval timeout{5, 0};
-        setsockopt(m_fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-        setsockopt(m_fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
-        m_connected = ::connect(m_fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
     }
-    ~RawConnection() { ::close(m_fd); }
+    QTemporaryDir dir;
+    SubmissionStore store{dir.filePath("s.sqlite").toStdString()};
+    RateLimiter limiter;
+    RequestHandler handler{dir.path().toStdString(), store, limiter};
 
-    bool connected() const { return m_connected; }
-    bool send(const std::string &data)
+    int status(const std::string &target, const char *method = "GET")
     {
-        return ::send(m_fd, data.data(), data.size(), MSG_NOSIGNAL) ==
-               static_cast<ssize_t>(data.size());
+        return handler.handle({method, target, "127.0.0.1"}).status;
     }
-    // What the server sent until it closed (or nothing came for five seconds).
-    std::string receiveAll()
-    {
-        std::string received;
-        char buffer[4096];
-        for (int i = 0; i < 1000; ++i) {
-            const ssize_t n = ::recv(m_fd, buffer, sizeof buffer, 0);
-            if (n <= 0)
-                break;
-            received.append(buffer, static_cast<size_t>(n));
-        }
-        return received;
-    }
-
-private:
-    int m_fd;
-    bool m_connected = false;
 };
 
 } // namespace
@@ -97,7 +62,6 @@ private slots:
     void queryValueDecodes();
     void sevenLowerCaseWords_data();
     void sevenLowerCaseWords();
-    void exportKeepsNewWellFormedChainsOnce();
 
     void handlerServesPackageFilesAndNothingElse();
     void packageGoesOutAsItIsWhateverTheClientAccepts();
@@ -163,55 +127,30 @@ void TestServer::sevenLowerCaseWords()
     QCOMPARE(isSevenLowerCaseWords(chain.toStdString()), expected);
 }
 
-void TestServer::exportKeepsNewWellFormedChainsOnce()
-{
-    const auto submission = [](std::optional<std::string> chain) {
-        return Submission{"t", "127.0.0.1", "v", std::string("a"), std::move(chain)};
-    };
-    const std::vector<Submission> submissions{
-        submission(knownChain.toStdString()),
-        submission("  red hot dog house boat race car "),
-        submission(std::nullopt),
-        submission("too few words here"),
-        submission("red hot dog house boat race car"),
-        submission("sun flower pot hole punch line dance"),
-    };
-    const std::vector<std::string> expected{"red hot dog house boat race car",
-                                            "sun flower pot hole punch line dance"};
-    QCOMPARE(exportableChains(submissions, {knownChain.toStdString()}), expected);
-}
-
 void TestServer::handlerServesPackageFilesAndNothingElse()
 {
-    QTemporaryDir dir;
+    Handler h;
     const QByteArray ver = "8\r\n";
     const QByteArray tx0 = chainDatabaseText(QStringLiteral("8"), {knownChain}) + "\xe9\x00x";
-    {
-        QFile f(dir.filePath("chayn.ver"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(ver);
-        QFile g(dir.filePath("chayn.tx0"));
-        QVERIFY(g.open(QIODevice::WriteOnly));
-        g.write(tx0);
+    for (const auto &[name, content] : {std::pair{"chayn.ver", ver}, std::pair{"chayn.tx0", tx0}}) {
+        QFile file(h.dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
     }
-    SubmissionStore store(dir.filePath("s.sqlite").toStdString());
-    RateLimiter limiter(10);
-    RequestHandler handler(dir.path().toStdString(), store, limiter);
 
-    const HttpReply version = handler.handle({"GET", "/chayn.ver", "127.0.0.1"});
+    const HttpReply version = h.handler.handle({"GET", "/chayn.ver", "127.0.0.1"});
     QCOMPARE(version.status, 200);
     QCOMPARE(QByteArray::fromStdString(version.body), ver);
-    const HttpReply package = handler.handle({"GET", "/chayn.tx0?nocache=1", "127.0.0.1"});
+    const HttpReply package = h.handler.handle({"GET", "/chayn.tx0?nocache=1", "127.0.0.1"});
     QCOMPARE(package.status, 200);
     QCOMPARE(QByteArray::fromStdString(package.body), tx0);
 
     for (const char *target : {"/", "/chayn.tx1", "/CHAYN.VER", "/chayn%2Ever", "/../chayn.ver",
                                "/package/chayn.ver", "/s.sqlite", "chayn.ver"}) {
-        QCOMPARE(handler.handle({"GET", target, "127.0.0.1"}).status, 404);
+        QCOMPARE(h.status(target), 404);
     }
-    QCOMPARE(handler.handle({"POST", "/chayn.ver", "127.0.0.1"}).status, 405);
-    QCOMPARE(handler.handle({"DELETE", "/chain.php?one=x", "127.0.0.1"}).status, 405);
-    QVERIFY(store.all().empty());
+    QCOMPARE(h.status("/chayn.ver", "POST"), 405);
+    QCOMPARE(h.status("/chain.php?one=x", "DELETE"), 405);
+    QVERIFY(h.store.all().empty());
 }
 
 void TestServer::packageGoesOutAsItIsWhateverTheClientAccepts()
@@ -225,8 +164,7 @@ void TestServer::packageGoesOutAsItIsWhateverTheClientAccepts()
     UpdateServerProcess server;
     server.writePackage(QStringLiteral("8"), package);
     QVERIFY(server.start());
-    const auto [address, port] = splitHost(server.host());
-    httplib::Client client(address, port);
+    httplib::Client client("127.0.0.1", server.port());
     client.set_decompress(false);
     for (const char *path : {"/chayn.tx0", "/chayn.ver"}) {
         const httplib::Result reply =
@@ -242,15 +180,12 @@ void TestServer::packageGoesOutAsItIsWhateverTheClientAccepts()
 
 void TestServer::handlerStoresSubmissionsSplitAtTheFirstSeparator()
 {
-    QTemporaryDir dir;
-    SubmissionStore store(dir.filePath("s.sqlite").toStdString());
-    RateLimiter limiter(10);
-    RequestHandler handler(dir.path().toStdString(), store, limiter);
-
-    QCOMPARE(handler.handle({"GET", encodedSubmission(" Ann sent: x sent: y "), "10.0.0.1"}).status,
-             200);
-    QCOMPARE(handler.handle({"GET", encodedSubmission("no separator"), "10.0.0.2"}).status, 200);
-    const std::vector<Submission> stored = store.all();
+    Handler h;
+    QCOMPARE(
+        h.handler.handle({"GET", encodedSubmission(" Ann sent: x sent: y "), "10.0.0.1"}).status,
+        200);
+    QCOMPARE(h.status(encodedSubmission("no separator")), 200);
+    const std::vector<Submission> stored = h.store.all();
     QCOMPARE(stored.size(), size_t(2));
     QCOMPARE(stored[0].value, std::string(" Ann sent: x sent: y "));
     QCOMPARE(stored[0].author, std::optional<std::string>(" Ann"));
@@ -263,32 +198,26 @@ void TestServer::handlerStoresSubmissionsSplitAtTheFirstSeparator()
 
 void TestServer::handlerRefusesBadSubmissions()
 {
-    QTemporaryDir dir;
-    SubmissionStore store(dir.filePath("s.sqlite").toStdString());
-    RateLimiter limiter(100);
-    RequestHandler handler(dir.path().toStdString(), store, limiter);
-
-    QCOMPARE(handler.handle({"GET", "/chain.php", "127.0.0.1"}).status, 400);
-    QCOMPARE(handler.handle({"GET", "/chain.php?two=x", "127.0.0.1"}).status, 400);
-    QCOMPARE(handler.handle({"GET", "/chain.php?one=%", "127.0.0.1"}).status, 400);
-    QCOMPARE(handler.handle({"GET", "/chain.php?one=%FF%FE", "127.0.0.1"}).status, 400);
+    Handler h(100);
+    QCOMPARE(h.status("/chain.php"), 400);
+    QCOMPARE(h.status("/chain.php?two=x"), 400);
+    QCOMPARE(h.status("/chain.php?one=%"), 400);
+    QCOMPARE(h.status("/chain.php?one=%FF%FE"), 400);
     const QString longest(RequestHandler::defaultMaxValueBytes, u'a');
-    QCOMPARE(handler.handle({"GET", encodedSubmission(longest + u'a'), "127.0.0.1"}).status, 413);
-    QVERIFY(store.all().empty());
-    QCOMPARE(handler.handle({"GET", encodedSubmission(longest), "127.0.0.1"}).status, 200);
-    QCOMPARE(store.all().size(), size_t(1));
+    QCOMPARE(h.status(encodedSubmission(longest + u'a')), 413);
+    QVERIFY(h.store.all().empty());
+    QCOMPARE(h.status(encodedSubmission(longest)), 200);
+    QCOMPARE(h.store.all().size(), size_t(1));
 }
 
 void TestServer::handlerLimitsSubmissionsPerAddressPerMinute()
 {
-    QTemporaryDir dir;
-    SubmissionStore store(dir.filePath("s.sqlite").toStdString());
-    RateLimiter limiter(3);
-    RequestHandler handler(dir.path().toStdString(), store, limiter);
+    Handler h(3);
     const auto start = RateLimiter::Clock::now();
     const auto wall = std::chrono::system_clock::now();
     const auto submit = [&](const char *address, std::chrono::seconds later) {
-        return handler.handle({"GET", encodedSubmission("a sent: b"), address}, start + later, wall)
+        return h.handler
+            .handle({"GET", encodedSubmission("a sent: b"), address}, start + later, wall)
             .status;
     };
     QCOMPARE(submit("10.0.0.1", 0s), 200);
@@ -297,10 +226,10 @@ void TestServer::handlerLimitsSubmissionsPerAddressPerMinute()
     QCOMPARE(submit("10.0.0.1", 30s), 429);
     QCOMPARE(submit("10.0.0.2", 30s), 200);
     // The files are not limited.
-    QCOMPARE(handler.handle({"GET", "/chayn.ver", "10.0.0.1"}, start + 30s, wall).status, 404);
+    QCOMPARE(h.handler.handle({"GET", "/chayn.ver", "10.0.0.1"}, start + 30s, wall).status, 404);
     QCOMPARE(submit("10.0.0.1", 59s), 429);
     QCOMPARE(submit("10.0.0.1", 60s), 200);
-    QCOMPARE(store.all().size(), size_t(5));
+    QCOMPARE(h.store.all().size(), size_t(5));
 }
 
 void TestServer::concurrentSubmissionsAreAllStored()
@@ -309,13 +238,12 @@ void TestServer::concurrentSubmissionsAreAllStored()
     constexpr int perClient = 100;
     UpdateServerProcess server;
     QVERIFY(server.start({QStringLiteral("--rate-limit"), QStringLiteral("100000")}));
-    const auto [address, port] = splitHost(server.host());
 
     std::atomic<int> refused = 0;
     std::vector<std::thread> threads;
     for (int c = 0; c < clients; ++c) {
         threads.emplace_back([&, c] {
-            httplib::Client client(address, port);
+            httplib::Client client("127.0.0.1", server.port());
             client.set_keep_alive(true);
             for (int i = 0; i < perClient; ++i) {
                 const QString value = QStringLiteral("client %1 sent: chain %2 é&").arg(c).arg(i);
@@ -344,8 +272,7 @@ void TestServer::oversizedRequestsAreRefusedWithoutHarm()
     UpdateServerProcess server;
     server.writePackage(QStringLiteral("8"), chainDatabaseText(QStringLiteral("8"), {knownChain}));
     QVERIFY(server.start());
-    const auto [address, port] = splitHost(server.host());
-    httplib::Client client(address, port);
+    httplib::Client client("127.0.0.1", server.port());
     client.set_connection_timeout(5s);
     client.set_read_timeout(5s);
     client.set_write_timeout(5s);
@@ -363,7 +290,7 @@ void TestServer::oversizedRequestsAreRefusedWithoutHarm()
     QVERIFY(!hugeHeader || hugeHeader->status >= 400);
 
     // Still serving, and nothing was stored on the way.
-    httplib::Client fresh(address, port);
+    httplib::Client fresh("127.0.0.1", server.port());
     const httplib::Result version = fresh.Get("/chayn.ver");
     QVERIFY(version);
     QCOMPARE(version->status, 200);
@@ -378,11 +305,11 @@ void TestServer::exportCommandPrintsReviewableChains()
     UpdateServerProcess server;
     server.writePackage(QStringLiteral("8"), chainDatabaseText(QStringLiteral("8"), {knownChain}));
     QVERIFY(server.start());
-    const auto [address, port] = splitHost(server.host());
-    httplib::Client client(address, port);
+    httplib::Client client("127.0.0.1", server.port());
     for (const QString &value : {QStringLiteral("Ann sent: ") + knownChain,
                                  QStringLiteral("Bob sent:  red hot dog house boat race car "),
                                  QStringLiteral("Cy sent: Not Lower Case at all here now"),
+                                 QStringLiteral("no separator at all"),
                                  QStringLiteral(" sent: sun flower pot hole punch line dance"),
                                  QStringLiteral("Bob sent: red hot dog house boat race car")}) {
         const httplib::Result result = client.Get(encodedSubmission(value));
@@ -397,7 +324,7 @@ void TestServer::endlessHeadersAreCutOff()
     UpdateServerProcess server;
     server.writePackage(QStringLiteral("8"), chainDatabaseText(QStringLiteral("8"), {knownChain}));
     QVERIFY(server.start());
-    const int port = splitHost(server.host()).second;
+    const int port = server.port();
 
     RawConnection flood(port);
     QVERIFY(flood.connected());
@@ -419,15 +346,12 @@ void TestServer::endlessHeadersAreCutOff()
 
 void TestServer::slowRequestIsCutOffAtTheDeadline()
 {
-    QTemporaryDir dir;
-    SubmissionStore store(dir.filePath("s.sqlite").toStdString());
-    RateLimiter limiter(10);
-    RequestHandler handler(dir.path().toStdString(), store, limiter);
+    Handler h;
     BoundedServer::Limits limits;
     limits.requestDeadline = 300ms;
     limits.ioTimeout = 200ms;
     limits.workerThreads = 2;
-    BoundedServer server(handler, limits);
+    BoundedServer server(h.handler, limits);
     const int port = server.bind_to_any_port("127.0.0.1");
     QVERIFY(port > 0);
     std::thread serving([&server] { server.listen_after_bind(); });
@@ -449,7 +373,7 @@ void TestServer::slowRequestIsCutOffAtTheDeadline()
         std::this_thread::sleep_for(50ms);
     }
     QVERIFY2(sent < request.size(), "the server waited for the whole slow request");
-    QVERIFY(store.all().empty());
+    QVERIFY(h.store.all().empty());
 }
 
 QTEST_GUILESS_MAIN(TestServer)

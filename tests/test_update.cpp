@@ -42,7 +42,12 @@ QByteArray packageOfLength(qsizetype length)
     return QByteArray(versionLength, 'v') + "\r\n" + chains;
 }
 
+const QString addedText = QStringLiteral("Update successful! 3 chains added to database. Enjoy!");
+const QString noUpdatesText = QStringLiteral("No updates are available.");
+
 } // namespace
+
+Q_DECLARE_METATYPE(CannedHttpServer::Reply)
 
 class TestUpdate : public QObject
 {
@@ -54,27 +59,20 @@ private slots:
     void packageCheck_data();
     void packageCheck();
 
-    void equalVersionsManualSaysSo();
-    void equalVersionsAutomaticIsSilent();
-    void newVersionInstallsAndCountsAdded_data();
-    void newVersionInstallsAndCountsAdded();
-    void sameOrFewerChainsInstallQuietly_data();
-    void sameOrFewerChainsInstallQuietly();
-    void versionReplyRules_data();
-    void versionReplyRules();
-    void packageOf100IsRefusedAnd101Installed();
+    void realServerUpdate_data();
+    void realServerUpdate();
+    void replyRules_data();
+    void replyRules();
     void badServersChangeNothing_data();
     void badServersChangeNothing();
-    void brokenTransfersChangeNothing_data();
-    void brokenTransfersChangeNothing();
-    void trickledPackageChangesNothing();
     void unwritableFolderChangesNothing();
-    void caption();
+    void closedPortAndCaption();
 
 private:
     // Runs one update and checks how it must always end.
     void runUpdate(bool fromAuto);
     void verifyNothingChanged();
+    void verifyInstalled(const QByteArray &package, const QStringList &chains);
 
     std::unique_ptr<TempProgramFolder> m_folder;
     QByteArray m_oldFile;
@@ -123,6 +121,17 @@ void TestUpdate::verifyNothingChanged()
     QCOMPARE(modVars.chainCount, 2);
     QCOMPARE(modVars.chainTable[1], oldChains[0]);
     QCOMPARE(modVars.chainTable[2], oldChains[1]);
+    QVERIFY(modVars.chainCompleted[2]);
+}
+
+void TestUpdate::verifyInstalled(const QByteArray &package, const QStringList &chains)
+{
+    // The package text plus one CR LF.
+    QCOMPARE(m_folder->read(chainDatabaseFileName), package + "\r\n");
+    QCOMPARE(modVars.dbVersion, QString::fromLatin1(package.left(package.indexOf("\r\n"))));
+    QCOMPARE(modVars.chainCount, chains.size());
+    for (int i = 0; i < chains.size(); ++i)
+        QCOMPARE(modVars.chainTable[i + 1], chains[i]);
 }
 
 void TestUpdate::packageCheck_data()
@@ -134,8 +143,6 @@ void TestUpdate::packageCheck_data()
     QTest::newRow("LF line ends") << QByteArray(good).replace("\r\n", "\n") << true;
     QTest::newRow("skippable lines")
         << QByteArray(good).replace("\r\n", "\r\n\r\n  ab  \r\n") << true;
-    QTest::newRow("100 characters") << packageOfLength(100) << false;
-    QTest::newRow("101 characters") << packageOfLength(101) << true;
     QTest::newRow("version line only") << QByteArray(120, '8') + "\r\n" << false;
     QTest::newRow("error page") << QByteArray("<html><head><title>503 Service Unavailable</title>"
                                               "</head>\r\n<body><h1>Service Unavailable</h1>"
@@ -155,98 +162,45 @@ void TestUpdate::packageCheck()
     QCOMPARE(isChainDatabasePackage(reply), accepted);
 }
 
-void TestUpdate::equalVersionsManualSaysSo()
-{
-    UpdateServerProcess server;
-    server.writePackage(QStringLiteral("7"), chainDatabaseText(QStringLiteral("7"), newChains));
-    QVERIFY(server.start());
-    m_inet.setHost(server.host());
-    runUpdate(false);
-    QCOMPARE(m_dialogs.texts(), (QStringList{introText, latestText}));
-    verifyNothingChanged();
-}
-
-void TestUpdate::equalVersionsAutomaticIsSilent()
-{
-    UpdateServerProcess server;
-    server.writePackage(QStringLiteral("7"), chainDatabaseText(QStringLiteral("7"), newChains));
-    QVERIFY(server.start());
-    m_inet.setHost(server.host());
-    runUpdate(true);
-    QCOMPARE(m_dialogs.texts(), QStringList());
-    verifyNothingChanged();
-}
-
-void TestUpdate::newVersionInstallsAndCountsAdded_data()
+void TestUpdate::realServerUpdate_data()
 {
     QTest::addColumn<bool>("fromAuto");
     QTest::addColumn<QString>("version");
+    QTest::addColumn<QStringList>("chains");
     QTest::addColumn<QStringList>("expectedTexts");
+    const QString seven = QStringLiteral("7");
+    QTest::newRow("equal versions, manual")
+        << false << seven << newChains << QStringList{introText, latestText};
+    QTest::newRow("equal versions, automatic") << true << seven << newChains << QStringList();
     QTest::newRow("manual, higher")
-        << false << QStringLiteral("8")
-        << QStringList{introText,
-                       QStringLiteral("Update successful! 3 chains added to database. Enjoy!")};
+        << false << QStringLiteral("8") << newChains << QStringList{introText, addedText};
     QTest::newRow("automatic, higher")
-        << true << QStringLiteral("8")
+        << true << QStringLiteral("8") << newChains
         << QStringList{QStringLiteral("A new update of the Quillora database has been downloaded "
                                       "and installed. 3 chains have been added. Enjoy!")};
     QTest::newRow("manual, lower")
-        << false << QStringLiteral("6")
-        << QStringList{introText,
-                       QStringLiteral("Update successful! 3 chains added to database. Enjoy!")};
+        << false << QStringLiteral("6") << newChains << QStringList{introText, addedText};
     QTest::newRow("manual, other case")
-        << false << QStringLiteral("7a")
-        << QStringList{introText,
-                       QStringLiteral("Update successful! 3 chains added to database. Enjoy!")};
-}
-
-void TestUpdate::newVersionInstallsAndCountsAdded()
-{
-    QFETCH(bool, fromAuto);
-    QFETCH(QString, version);
-    QFETCH(QStringList, expectedTexts);
-    UpdateServerProcess server;
-    const QByteArray package = chainDatabaseText(version, newChains);
-    server.writePackage(version, package);
-    QVERIFY(server.start());
-    m_inet.setHost(server.host());
-
-    runUpdate(fromAuto);
-
-    QCOMPARE(m_dialogs.texts(), expectedTexts);
-    QCOMPARE(m_folder->read(chainDatabaseFileName), package + "\r\n");
-    QCOMPARE(modVars.dbVersion, version);
-    QCOMPARE(modVars.chainCount, 5);
-    for (int i = 0; i < newChains.size(); ++i)
-        QCOMPARE(modVars.chainTable[i + 1], newChains[i]);
-    // The marks stay with their positions.
-    QVERIFY(modVars.chainCompleted[2]);
-    QVERIFY(!modVars.chainCompleted[3]);
-}
-
-void TestUpdate::sameOrFewerChainsInstallQuietly_data()
-{
-    QTest::addColumn<bool>("fromAuto");
-    QTest::addColumn<QStringList>("chains");
-    QTest::addColumn<QStringList>("expectedTexts");
+        << false << QStringLiteral("7a") << newChains << QStringList{introText, addedText};
+    // A long version line, so that even one chain makes a package of over 100 characters.
+    const QString longVersion =
+        QStringLiteral("Chain collection 9, published on the sixth of December");
     const QStringList same{newChains[3], newChains[4]};
     const QStringList fewer{newChains[4]};
     QTest::newRow("manual, same count")
-        << false << same << QStringList{introText, QStringLiteral("No updates are available.")};
+        << false << longVersion << same << QStringList{introText, noUpdatesText};
     QTest::newRow("manual, fewer")
-        << false << fewer << QStringList{introText, QStringLiteral("No updates are available.")};
-    QTest::newRow("automatic, fewer") << true << fewer << QStringList();
+        << false << longVersion << fewer << QStringList{introText, noUpdatesText};
+    QTest::newRow("automatic, fewer") << true << longVersion << fewer << QStringList();
 }
 
-void TestUpdate::sameOrFewerChainsInstallQuietly()
+void TestUpdate::realServerUpdate()
 {
     QFETCH(bool, fromAuto);
+    QFETCH(QString, version);
     QFETCH(QStringList, chains);
     QFETCH(QStringList, expectedTexts);
     UpdateServerProcess server;
-    // A long version line, so that even one chain makes a package of over 100 characters.
-    const QString version =
-        QStringLiteral("Chain collection 9, published on the sixth of December");
     const QByteArray package = chainDatabaseText(version, chains);
     server.writePackage(version, package);
     QVERIFY(server.start());
@@ -255,161 +209,117 @@ void TestUpdate::sameOrFewerChainsInstallQuietly()
     runUpdate(fromAuto);
 
     QCOMPARE(m_dialogs.texts(), expectedTexts);
-    QCOMPARE(m_folder->read(chainDatabaseFileName), package + "\r\n");
-    QCOMPARE(modVars.chainCount, chains.size());
-    QCOMPARE(modVars.chainTable[1], chains[0]);
+    if (version == QStringLiteral("7")) {
+        verifyNothingChanged();
+        return;
+    }
+    verifyInstalled(package, chains);
+    if (chains.size() == newChains.size()) {
+        // The marks stay with their positions.
+        QVERIFY(modVars.chainCompleted[2]);
+        QVERIFY(!modVars.chainCompleted[3]);
+    }
 }
 
-void TestUpdate::versionReplyRules_data()
+void TestUpdate::replyRules_data()
 {
     QTest::addColumn<QByteArray>("versionReply");
-    QTest::addColumn<bool>("installs");
-    QTest::newRow("empty") << QByteArray() << false;
-    QTest::newRow("one character") << QByteArray("8") << false;
+    QTest::addColumn<QByteArray>("package");
+    QTest::addColumn<QString>("installedText");
+    const QByteArray good = chainDatabaseText(QStringLiteral("8"), newChains);
+    QTest::newRow("empty version") << QByteArray() << good << QString();
+    QTest::newRow("one-character version") << QByteArray("8") << good << QString();
     // Two characters leave an empty version, which differs from ours.
-    QTest::newRow("two characters") << QByteArray("\r\n") << true;
-    QTest::newRow("same without line end") << QByteArray("7") << false;
+    QTest::newRow("two-character version") << QByteArray("\r\n") << good << addedText;
+    QTest::newRow("same version without line end") << QByteArray("7") << good << QString();
+    QTest::newRow("package of 100 characters")
+        << QByteArray("8\r\n") << packageOfLength(100) << QString();
+    QTest::newRow("package of 101 characters")
+        << QByteArray("8\r\n") << packageOfLength(101) << noUpdatesText;
 }
 
-void TestUpdate::versionReplyRules()
+void TestUpdate::replyRules()
 {
     QFETCH(QByteArray, versionReply);
-    QFETCH(bool, installs);
+    QFETCH(QByteArray, package);
+    QFETCH(QString, installedText);
     CannedHttpServer server;
-    const QByteArray package = chainDatabaseText(QStringLiteral("8"), newChains);
     server.setReply(QStringLiteral("/chayn.ver"), 200, versionReply);
     server.setReply(QStringLiteral("/chayn.tx0"), 200, package);
     m_inet.setHost(server.host());
 
     runUpdate(false);
 
-    if (installs) {
-        QCOMPARE(m_dialogs.lastText(),
-                 QStringLiteral("Update successful! 3 chains added to database. Enjoy!"));
-        QCOMPARE(m_folder->read(chainDatabaseFileName), package + "\r\n");
-    } else {
-        QCOMPARE(m_dialogs.texts(), (QStringList{introText, errorText}));
-        QCOMPARE(server.targets, QStringList{QStringLiteral("/chayn.ver")});
-        verifyNothingChanged();
+    if (!installedText.isEmpty()) {
+        QCOMPARE(m_dialogs.texts(), (QStringList{introText, installedText}));
+        verifyInstalled(package, parseChainDatabase(package)->chains);
+        return;
     }
-}
-
-void TestUpdate::packageOf100IsRefusedAnd101Installed()
-{
-    CannedHttpServer server;
-    server.setReply(QStringLiteral("/chayn.ver"), 200, "8\r\n");
-    server.setReply(QStringLiteral("/chayn.tx0"), 200, packageOfLength(100));
-    m_inet.setHost(server.host());
-    runUpdate(false);
     QCOMPARE(m_dialogs.texts(), (QStringList{introText, errorText}));
+    if (versionReply.size() < 3)
+        QCOMPARE(server.targets, QStringList{QStringLiteral("/chayn.ver")});
     verifyNothingChanged();
-
-    m_dialogs.clear();
-    const QByteArray package = packageOfLength(101);
-    server.setReply(QStringLiteral("/chayn.tx0"), 200, package);
-    runUpdate(false);
-    QCOMPARE(m_dialogs.texts(),
-             (QStringList{introText, QStringLiteral("No updates are available.")}));
-    QCOMPARE(m_folder->read(chainDatabaseFileName), package + "\r\n");
-    QCOMPARE(modVars.chainCount, 1);
 }
 
 void TestUpdate::badServersChangeNothing_data()
 {
     QTest::addColumn<bool>("fromAuto");
     QTest::addColumn<QString>("failingPath");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<bool>("silent");
+    QTest::addColumn<CannedHttpServer::Reply>("reply");
     const QByteArray page = "<html><body><h1>Not Found</h1><p>The requested URL was not found on "
                             "this server. Please check the spelling and try again.</p></body>"
                             "</html>\r\n";
-    QTest::newRow("version 404") << false << "/chayn.ver" << 404 << page << false;
-    QTest::newRow("version 500, automatic") << true << "/chayn.ver" << 500 << page << false;
-    QTest::newRow("package 404") << false << "/chayn.tx0" << 404 << page << false;
-    QTest::newRow("package 500") << false << "/chayn.tx0" << 500 << page << false;
-    QTest::newRow("package page sent as 200") << false << "/chayn.tx0" << 200 << page << false;
-    QTest::newRow("version never answered") << false << "/chayn.ver" << 200 << QByteArray() << true;
-    QTest::newRow("package never answered, automatic")
-        << true << "/chayn.tx0" << 200 << QByteArray() << true;
+    const QString ver = QStringLiteral("/chayn.ver");
+    const QString tx0 = QStringLiteral("/chayn.tx0");
+    using Reply = CannedHttpServer::Reply;
+    QTest::newRow("version 404") << false << ver << Reply{404, page};
+    QTest::newRow("version 500, automatic") << true << ver << Reply{500, page};
+    QTest::newRow("package 404") << false << tx0 << Reply{404, page};
+    QTest::newRow("package 500") << false << tx0 << Reply{500, page};
+    QTest::newRow("package page sent as 200") << false << tx0 << Reply{200, page};
+    QTest::newRow("version never answered") << false << ver << Reply{200, {}, true};
+    QTest::newRow("package never answered, automatic") << true << tx0 << Reply{200, {}, true};
+
+    // Each body would pass for a good database on its own: only the transfer gives it away.
+    QStringList manyChains;
+    while (manyChains.size() * 40 <= Inet::maxReplyBytes)
+        manyChains += newChains;
+    const QByteArray huge = chainDatabaseText(QStringLiteral("8"), manyChains);
+    QTest::newRow("huge, announced") << true << tx0 << Reply{200, huge};
+    QTest::newRow("huge, streamed until the connection closes")
+        << true << tx0 << Reply{200, huge, false, false};
+    const QByteArray whole = chainDatabaseText(QStringLiteral("8"), newChains);
+    QTest::newRow("stops halfway")
+        << true << tx0
+        << Reply{200, chainDatabaseText(QStringLiteral("8"), newChains.mid(0, 3)), false, false,
+                 "Content-Length: " + QByteArray::number(whole.size()) + "\r\n"};
+    // A good package, a few bytes every 20 ms: it would take seconds, the wait allows 300 ms.
+    QTest::newRow("trickled") << false << tx0 << Reply{200, whole, false, true, {}, 8, 20ms};
 }
 
 void TestUpdate::badServersChangeNothing()
 {
     QFETCH(bool, fromAuto);
     QFETCH(QString, failingPath);
-    QFETCH(int, status);
-    QFETCH(QByteArray, body);
-    QFETCH(bool, silent);
+    QFETCH(CannedHttpServer::Reply, reply);
     CannedHttpServer server;
     server.setReply(QStringLiteral("/chayn.ver"), 200, "8\r\n");
     server.setReply(QStringLiteral("/chayn.tx0"), 200,
                     chainDatabaseText(QStringLiteral("8"), newChains));
-    server.setReply(failingPath, {status, body, silent, true, {}});
+    server.setReply(failingPath, reply);
     m_inet.setHost(server.host());
     m_inet.setTimeout(300ms);
 
     runUpdate(fromAuto);
 
-    QCOMPARE(m_dialogs.lastText(), errorText);
-    QCOMPARE(m_dialogs.shown.size(), fromAuto ? 1 : 2);
+    QCOMPARE(m_dialogs.texts(),
+             (fromAuto ? QStringList{errorText} : QStringList{introText, errorText}));
     verifyNothingChanged();
-}
-
-void TestUpdate::brokenTransfersChangeNothing_data()
-{
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<bool>("sendLength");
-    QTest::addColumn<QByteArray>("headers");
-    // Each body would pass for a good database on its own: only the transfer gives it away.
-    QStringList manyChains;
-    while (manyChains.size() * 40 <= Inet::maxReplyBytes)
-        manyChains += newChains;
-    const QByteArray huge = chainDatabaseText(QStringLiteral("8"), manyChains);
-    QTest::newRow("huge, announced") << huge << true << QByteArray();
-    QTest::newRow("huge, streamed until the connection closes") << huge << false << QByteArray();
-    const QByteArray whole = chainDatabaseText(QStringLiteral("8"), newChains);
-    const QByteArray firstHalf = chainDatabaseText(QStringLiteral("8"), newChains.mid(0, 3));
-    QTest::newRow("stops halfway")
-        << firstHalf << false << "Content-Length: " + QByteArray::number(whole.size()) + "\r\n";
-}
-
-void TestUpdate::brokenTransfersChangeNothing()
-{
-    QFETCH(QByteArray, body);
-    QFETCH(bool, sendLength);
-    QFETCH(QByteArray, headers);
-    CannedHttpServer server;
-    server.setReply(QStringLiteral("/chayn.ver"), 200, "8\r\n");
-    server.setReply(QStringLiteral("/chayn.tx0"), {200, body, false, sendLength, headers});
-    m_inet.setHost(server.host());
-
-    runUpdate(true);
-
-    QCOMPARE(m_dialogs.texts(), QStringList{errorText});
-    QCOMPARE(server.targets,
-             (QStringList{QStringLiteral("/chayn.ver"), QStringLiteral("/chayn.tx0")}));
-    verifyNothingChanged();
-    QCOMPARE(modVars.chainCompleted[2], true);
-}
-
-void TestUpdate::trickledPackageChangesNothing()
-{
-    // A good package, a few bytes every 20 ms: it would take seconds, the wait allows 400 ms.
-    const QByteArray package = chainDatabaseText(QStringLiteral("8"), newChains);
-    CannedHttpServer server;
-    server.setReply(QStringLiteral("/chayn.ver"), 200, "8\r\n");
-    server.setReply(QStringLiteral("/chayn.tx0"), {200, package, false, true, {}, 8, 20ms});
-    m_inet.setHost(server.host());
-    m_inet.setTimeout(400ms);
-
-    runUpdate(false);
-
-    QCOMPARE(m_dialogs.texts(), (QStringList{introText, errorText}));
-    verifyNothingChanged();
-    // The transfer was under way, not refused at the door, when the wait ran out.
-    QVERIFY(server.bytesTrickled() > 0);
-    QVERIFY(server.bytesTrickled() < package.size());
+    if (reply.bytesPerStep > 0) {
+        // The transfer was under way, not refused at the door, when the wait ran out.
+        QVERIFY(server.bytesTrickled() > 0);
+        QVERIFY(server.bytesTrickled() < reply.body.size());
+    }
 }
 
 void TestUpdate::unwritableFolderChangesNothing()
@@ -424,21 +334,16 @@ void TestUpdate::unwritableFolderChangesNothing()
     m_folder->setWritable(true);
     QCOMPARE(m_dialogs.texts(), QStringList{errorText});
     verifyNothingChanged();
-
-    // And a closed port, the same way.
-    m_dialogs.clear();
-    m_inet.setHost(closedPortHost());
-    runUpdate(false);
-    QCOMPARE(m_dialogs.texts(), (QStringList{introText, errorText}));
-    verifyNothingChanged();
 }
 
-void TestUpdate::caption()
+void TestUpdate::closedPortAndCaption()
 {
     QCOMPARE(m_update->windowTitle(), QStringLiteral("Update Quillora Database"));
     QVERIFY(m_update->minimumWidth() >= 312 && m_update->minimumHeight() >= 206);
     m_inet.setHost(closedPortHost());
     runUpdate(false);
+    QCOMPARE(m_dialogs.texts(), (QStringList{introText, errorText}));
+    verifyNothingChanged();
     // Left as it is for the next update.
     QCOMPARE(m_update->windowTitle(), QStringLiteral("Updating Quillora Database. Please Wait."));
 }

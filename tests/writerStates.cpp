@@ -44,26 +44,15 @@ bool isCompleted(int state, int position)
 
 std::optional<WrittenFile> writtenFileNamed(const QString &name)
 {
-    if (name == QLatin1String("stats"))
-        return WrittenFile::Stats;
-    if (name == QLatin1String("options"))
-        return WrittenFile::Options;
-    if (name == QLatin1String("chains"))
-        return WrittenFile::ChainDatabase;
-    return std::nullopt;
+    const QStringList names{QStringLiteral("stats"), QStringLiteral("options"),
+                            QStringLiteral("chains")};
+    const qsizetype index = names.indexOf(name);
+    return index < 0 ? std::nullopt : std::optional(WrittenFile(index));
 }
 
 QString fileNameOf(WrittenFile file)
 {
-    switch (file) {
-    case WrittenFile::Stats:
-        return statsFileName;
-    case WrittenFile::Options:
-        return optionsFileName;
-    case WrittenFile::ChainDatabase:
-        break;
-    }
-    return chainDatabaseFileName;
+    return QStringList{statsFileName, optionsFileName, chainDatabaseFileName}[int(file)];
 }
 
 const QByteArray &chainDatabaseState(int state)
@@ -83,15 +72,9 @@ const QByteArray &chainDatabaseState(int state)
 
 int chainCountOf(WrittenFile file, int state)
 {
-    switch (file) {
-    case WrittenFile::Stats:
-        return statsChains[state];
-    case WrittenFile::ChainDatabase:
-        return databaseChains[state];
-    case WrittenFile::Options:
-        break;
-    }
-    return 0;
+    if (file == WrittenFile::Options)
+        return 0;
+    return file == WrittenFile::Stats ? statsChains[state] : databaseChains[state];
 }
 
 bool writeState(WrittenFile file, int state, QString *errorMessage)

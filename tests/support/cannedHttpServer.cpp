@@ -5,26 +5,6 @@
 
 #include <memory>
 
-namespace {
-
-QByteArray reasonPhrase(int status)
-{
-    switch (status) {
-    case 200:
-        return "OK";
-    case 301:
-        return "Moved Permanently";
-    case 404:
-        return "Not Found";
-    case 500:
-        return "Internal Server Error";
-    default:
-        return "Status";
-    }
-}
-
-} // namespace
-
 CannedHttpServer::CannedHttpServer(QObject *parent)
     : QObject(parent)
 {
@@ -64,8 +44,9 @@ void CannedHttpServer::readRequest(QTcpSocket *socket)
     const Reply reply = m_replies.value(path, Reply{404, "Not found", false, true, {}});
     if (reply.silent)
         return;
-    QByteArray response = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' +
-                          reasonPhrase(reply.status) + "\r\nConnection: close\r\n" + reply.headers;
+    // Clients go by the status code, not by the words after it.
+    QByteArray response = "HTTP/1.1 " + QByteArray::number(reply.status) +
+                          " Canned\r\nConnection: close\r\n" + reply.headers;
     if (reply.sendLength)
         response += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
     response += "\r\n" + reply.body;

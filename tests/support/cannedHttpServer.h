@@ -20,6 +20,19 @@ class CannedHttpServer : public QObject
 public:
     struct Reply
     {
+        Reply(int status = 200, QByteArray body = {}, bool silent = false, bool sendLength = true,
+              QByteArray headers = {}, qsizetype bytesPerStep = 0,
+              std::chrono::milliseconds pause = {})
+            : status(status)
+            , body(std::move(body))
+            , silent(silent)
+            , sendLength(sendLength)
+            , headers(std::move(headers))
+            , bytesPerStep(bytesPerStep)
+            , pause(pause)
+        {
+        }
+
         int status = 200;
         QByteArray body;
         // Never answers: the request is read and the connection left open.
@@ -36,14 +49,13 @@ public:
 
     explicit CannedHttpServer(QObject *parent = nullptr);
 
-    bool isListening() const { return m_server.isListening(); }
     QString host() const;
 
     // Paths without a reply get 404.
     void setReply(const QString &path, const Reply &reply) { m_replies.insert(path, reply); }
     void setReply(const QString &path, int status, const QByteArray &body)
     {
-        setReply(path, Reply{status, body, false, true, {}});
+        setReply(path, Reply(status, body));
     }
 
     // Request targets (path and query as sent), in the order they came.
