@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -87,13 +86,8 @@ void TestPackage::listBecomesAPackageTheGameLoads()
 void TestPackage::unwritableFolderIsAFailure()
 {
     TempProgramFolder folder;
-    QTemporaryDir input;
-    const QString list = input.filePath(QStringLiteral("chain.txt"));
-    QFile file(list);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(joined(sampleChains, "\r\n"));
-    file.close();
-
+    folder.write(QStringLiteral("chain.txt"), joined(sampleChains, "\r\n"));
+    const QString list = folder.filePath(QStringLiteral("chain.txt"));
     if (!folder.setWritable(false))
         QSKIP("This machine cannot make a folder read-only");
     QString error;

@@ -29,15 +29,9 @@ constexpr int longestDelayUs = 20000;
 
 bool loadFile(WrittenFile file)
 {
-    switch (file) {
-    case WrittenFile::Stats:
+    if (file == WrittenFile::Stats)
         return loadStats();
-    case WrittenFile::Options:
-        return loadOptions();
-    case WrittenFile::ChainDatabase:
-        break;
-    }
-    return loadChains();
+    return file == WrittenFile::Options ? loadOptions() : loadChains();
 }
 
 // A small file system mounted over a folder for as long as it lives, seen only by this
