@@ -7,10 +7,6 @@
 
 #include <sqlite3.h>
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 UpdateServerProcess::UpdateServerProcess()
 {
     QDir(m_dir.path()).mkpath(QStringLiteral("package"));
@@ -90,41 +86,4 @@ QStringList UpdateServerProcess::storedValues() const
     }
     sqlite3_close(db);
     return values;
-}
-
-RawConnection::RawConnection(int port)
-    : m_fd(::socket(AF_INET, SOCK_STREAM, 0))
-{
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    timeval timeout{5, 0};
-    setsockopt(m_fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-    setsockopt(m_fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
-    m_connected = ::connect(m_fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
-}
-
-RawConnection::~RawConnection()
-{
-    ::close(m_fd);
-}
-
-bool RawConnection::send(const std::string &data)
-{
-    return ::send(m_fd, data.data(), data.size(), MSG_NOSIGNAL) ==
-           static_cast<ssize_t>(data.size());
-}
-
-std::string RawConnection::receiveAll()
-{
-    std::string received;
-    char buffer[4096];
-    for (int i = 0; i < 1000; ++i) {
-        const ssize_t n = ::recv(m_fd, buffer, sizeof buffer, 0);
-        if (n <= 0)
-            break;
-        received.append(buffer, static_cast<size_t>(n));
-    }
-    return received;
 }
