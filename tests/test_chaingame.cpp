@@ -4,10 +4,8 @@
 #include "gameTexts.h"
 #include "modVars.h"
 #include "scoring.h"
-#include "statsFile.h"
 #include "tempProgramFolder.h"
 
-#include <QSet>
 #include <QTest>
 
 #include <limits>
@@ -24,14 +22,6 @@ void setChains(const QStringList &chains)
         modVars.chainTable[++modVars.chainCount] = chain;
 }
 
-QStringList numberedChains(int count)
-{
-    QStringList chains;
-    for (int i = 1; i <= count; ++i)
-        chains.append(QStringLiteral("a%1 b c d e f g").arg(i));
-    return chains;
-}
-
 } // namespace
 
 class TestChainGame : public QObject
@@ -42,17 +32,12 @@ private slots:
     void secondsLeftRoundHalvesToEven();
     void completionTextsForBothKindsOfGame();
     void playableChainsAreSevenShortWords();
-    void pickDealsNoChainTwiceWithinFiftyGames();
-    void pickClearsTheMarksWhenEveryChainIsUsed();
     void pickPassesOverUnplayableLines();
     void pickStaysInRangeForDrawsJustBelowOne();
-    void startGameCountsSavesAndLaysOutTheRows();
-    void revealGoesLeftToRightAndNeverGivesTheLastLetter();
     void revealInAdvancedModeTakesAnyHiddenLetter();
     void oneLetterWordHasItsLastLetterLeftAtOnce();
     void guessesIgnoreSpacesAroundAndCase();
     void solvingFromBothSidesKeepsRevealedLettersAndEndsTheChain();
-    void spellingForms();
     void pausesMoveTheStartAcrossAWrap();
 
 private:
@@ -124,41 +109,6 @@ void TestChainGame::playableChainsAreSevenShortWords()
     QVERIFY(!isPlayableChain(QString()));
 }
 
-void TestChainGame::pickDealsNoChainTwiceWithinFiftyGames()
-{
-    setChains(numberedChains(60));
-    ScriptedRandom random;
-    // Always the same first draw: every game after the first needs the fallback draw.
-    random.fallback = 0.5;
-    QSet<int> dealt;
-    for (int game = 1; game <= 50; ++game) {
-        const int position = pickChain(random);
-        QVERIFY(position >= 1 && position <= 60);
-        QVERIFY2(!dealt.contains(position), qPrintable(QString::number(game)));
-        dealt.insert(position);
-    }
-    QCOMPARE(modVars.usedCount, 50);
-    // The 51st game starts by clearing every mark, so any chain may come again.
-    random.values = {0.0};
-    QCOMPARE(pickChain(random), 1);
-    QCOMPARE(modVars.usedCount, 1);
-    QCOMPARE(std::count(modVars.chainUsed.begin(), modVars.chainUsed.end(), true), 1);
-}
-
-void TestChainGame::pickClearsTheMarksWhenEveryChainIsUsed()
-{
-    setChains(numberedChains(3));
-    ScriptedRandom random;
-    QSet<int> firstRound;
-    for (int game = 0; game < 3; ++game)
-        firstRound.insert(pickChain(random));
-    QCOMPARE(firstRound, QSet<int>({1, 2, 3}));
-    // Nothing unused is left: a new round begins instead of drawing for ever.
-    for (int game = 0; game < 10; ++game)
-        QVERIFY(pickChain(random) >= 1);
-    QVERIFY(modVars.usedCount <= 3);
-}
-
 void TestChainGame::pickPassesOverUnplayableLines()
 {
     setChains({QStringLiteral("too few words"), sampleChain, QStringLiteral("x y z")});
@@ -181,62 +131,13 @@ void TestChainGame::pickPassesOverUnplayableLines()
 
 void TestChainGame::pickStaysInRangeForDrawsJustBelowOne()
 {
-    setChains(numberedChains(maxChains));
+    QStringList chains;
+    for (int i = 1; i <= maxChains; ++i)
+        chains.append(QStringLiteral("a%1 b c d e f g").arg(i));
+    setChains(chains);
     ScriptedRandom random;
     random.values = {std::nextafter(1.0, 0.0)};
     QCOMPARE(pickChain(random), maxChains);
-}
-
-void TestChainGame::startGameCountsSavesAndLaysOutTheRows()
-{
-    setChains({sampleChain});
-    modVars.totalGames = 4;
-    ScriptedRandom random;
-    ChainGame game;
-    QVERIFY(game.startGame(random));
-    QCOMPARE(modVars.sessionGames, 1);
-    QCOMPARE(modVars.totalGames, 5);
-    QCOMPARE(m_folder->read(statsFileName), QByteArray("5\r\n0\r\n#FALSE#\r\n"));
-    QCOMPARE(game.chainIndex, 1);
-    QCOMPARE(game.chainLetters, 27);
-    QCOMPARE(game.rows, QStringList({"fire", "* * * * ", "[not known]", "[not known]",
-                                     "[not known]", "* * * * * ", "ale"}));
-    QCOMPARE(game.captionWord(ChainGame::Side::Below), QStringLiteral("fire"));
-    QCOMPARE(game.captionWord(ChainGame::Side::Above), QStringLiteral("ale"));
-    QCOMPARE(game.topIndex, 0);
-    QCOMPARE(game.bottomIndex, 6);
-
-    // A statistics file that cannot be written does not stop the game.
-    if (!m_folder->setWritable(false))
-        QSKIP("cannot make the folder read-only here");
-    QString error;
-    QVERIFY(!game.startGame(random, &error));
-    QVERIFY(error.contains(statsFileName));
-    QCOMPARE(modVars.totalGames, 6);
-    QCOMPARE(game.rows.size(), 7);
-}
-
-void TestChainGame::revealGoesLeftToRightAndNeverGivesTheLastLetter()
-{
-    setChains({sampleChain});
-    ScriptedRandom random;
-    ChainGame game;
-    game.startGame(random);
-    QCOMPARE(game.countShownLetters(1), 0);
-    QVERIFY(game.takeLetter(ChainGame::Side::Below, random));
-    QCOMPARE(game.rows[1], QStringLiteral("s * * * "));
-    QVERIFY(game.takeLetter(ChainGame::Side::Below, random));
-    QVERIFY(game.takeLetter(ChainGame::Side::Below, random));
-    QCOMPARE(game.rows[1], QStringLiteral("s i d * "));
-    QCOMPARE(game.countShownLetters(1), 3);
-    QVERIFY(game.oneLetterLeft(1));
-    QVERIFY(!game.takeLetter(ChainGame::Side::Below, random));
-    QCOMPARE(game.rows[1], QStringLiteral("s i d * "));
-    QCOMPARE(game.lettersTaken, 3);
-
-    QVERIFY(game.takeLetter(ChainGame::Side::Above, random));
-    QCOMPARE(game.rows[5], QStringLiteral("y * * * * "));
-    QCOMPARE(game.lettersTaken, 4);
 }
 
 void TestChainGame::revealInAdvancedModeTakesAnyHiddenLetter()
@@ -318,13 +219,6 @@ void TestChainGame::solvingFromBothSidesKeepsRevealedLettersAndEndsTheChain()
     QCOMPARE(modVars.sessionScore, 889);
     QCOMPARE(modVars.totalScore, 889);
     QVERIFY(modVars.chainCompleted[1]);
-}
-
-void TestChainGame::spellingForms()
-{
-    QCOMPARE(spellingOf(QStringLiteral("[not known]")), std::nullopt);
-    QCOMPARE(spellingOf(QStringLiteral("fire")), QStringLiteral("fire"));
-    QCOMPARE(spellingOf(QStringLiteral("* i * * ")), QStringLiteral("*i**"));
 }
 
 void TestChainGame::pausesMoveTheStartAcrossAWrap()

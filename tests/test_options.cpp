@@ -1,77 +1,48 @@
-#include "chainDatabase.h"
-#include "fakeServices.h"
 #include "menuTestWindows.h"
-#include "menuTexts.h"
 #include "modVars.h"
 #include "optionsFile.h"
 
 #include <QCheckBox>
 #include <QDir>
 
-#include <memory>
-
-class TestOptions : public QObject
+class TestOptions : public MenuTest
 {
     Q_OBJECT
 private slots:
-    void init();
+    void init() { setUpMenu(); }
     void cleanup();
 
     void firstUseShowsTheDefaults();
+    void cancelDropsChangesAndReopeningShowsTheStoredOptions_data();
     void cancelDropsChangesAndReopeningShowsTheStoredOptions();
     void choosing280AndOkStoresItAtOnceAndInTheFile();
     void okWithNoTimeSelectedKeepsTheTimeInUse();
-    void closingTheWindowActsAsCancel();
     void failedWriteIsToldAndTheOptionsStayInUse();
 
 private:
-    bool start();
-    // Opens the options from the menu and waits until the dialog has the focus.
-    bool openOptions();
+    // Opens the options from the menu: always the same dialog, with the menu hidden.
+    bool open();
     void checkBackAtMenu() const;
     QCheckBox *check(const char *name) const;
     QString selectedTime() const;
 
-    std::unique_ptr<TempProgramFolder> m_folder;
-    std::unique_ptr<FakeServices> m_fakes;
-    std::unique_ptr<frmChoose> m_menu;
     frmOptions *m_options = nullptr;
 };
 
-void TestOptions::init()
-{
-    m_folder = std::make_unique<TempProgramFolder>();
-    m_folder->write(chainDatabaseFileName, chainDatabaseText(QStringLiteral("8"), sampleChains));
-    m_fakes = std::make_unique<FakeServices>();
-}
-
 void TestOptions::cleanup()
 {
-    m_menu.reset();
-    m_fakes.reset();
-    m_folder.reset();
+    tearDownMenu();
     m_options = nullptr;
     QCOMPARE(optionsWindow(), nullptr);
 }
 
-bool TestOptions::start()
+bool TestOptions::open()
 {
-    m_menu = std::make_unique<frmChoose>(m_fakes->services);
-    if (!m_menu->load())
-        return false;
-    m_menu->showMenu();
-    return QTest::qWaitForWindowActive(m_menu.get());
-}
-
-bool TestOptions::openOptions()
-{
-    typeKey(m_menu.get(), Qt::Key_End);
-    typeKey(m_menu.get(), Qt::Key_Return);
-    frmOptions *const options = optionsWindow();
+    frmOptions *const options = openOptions();
     if (!options || (m_options && options != m_options))
         return false; // a second dialog was made
     m_options = options;
-    return QTest::qWaitForWindowActive(m_options) && !m_menu->isVisible();
+    return !m_menu->isVisible();
 }
 
 void TestOptions::checkBackAtMenu() const
@@ -99,7 +70,7 @@ QString TestOptions::selectedTime() const
 void TestOptions::firstUseShowsTheDefaults()
 {
     QVERIFY(start());
-    QVERIFY(openOptions());
+    QVERIFY(open());
     QCOMPARE(m_options->windowTitle(), QStringLiteral("Quillora - Options"));
     QListWidget *const times = listOf(m_options, "lstTime");
     QStringList entries;
@@ -115,16 +86,25 @@ void TestOptions::firstUseShowsTheDefaults()
     QVERIFY(!m_folder->exists(optionsFileName));
 }
 
+void TestOptions::cancelDropsChangesAndReopeningShowsTheStoredOptions_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::newRow("Escape") << "Escape";
+    QTest::newRow("Cancel button") << "Cancel";
+    QTest::newRow("closing the window") << "close";
+}
+
 void TestOptions::cancelDropsChangesAndReopeningShowsTheStoredOptions()
 {
+    QFETCH(QString, way);
     m_folder->write(optionsFileName, "#TRUE#\r\n90\r\n#FALSE#\r\n#TRUE#\r\n");
     const QByteArray stored = m_folder->read(optionsFileName);
     QVERIFY(start());
     modVars.autoUpdate = false; // keep the test clear of the automatic update
 
-    // Once with Escape, once with the Cancel button.
-    for (const bool escape : {true, false}) {
-        QVERIFY(openOptions());
+    // Twice: the second time shows what is stored, not what the first time changed.
+    for (int round = 0; round < 2; ++round) {
+        QVERIFY(open());
         QCOMPARE(QApplication::focusWidget(), listOf(m_options, "lstTime"));
         QCOMPARE(selectedTime(), QStringLiteral("90 seconds"));
         QVERIFY(!check("chkSounds")->isChecked());
@@ -135,27 +115,25 @@ void TestOptions::cancelDropsChangesAndReopeningShowsTheStoredOptions()
         QCOMPARE(selectedTime(), QStringLiteral("280 seconds"));
         typeKey(m_options, Qt::Key_P, Qt::AltModifier);
         QTRY_VERIFY(check("chkSounds")->isChecked());
-        if (escape) {
+        if (way == "Escape") {
             typeKey(m_options, Qt::Key_Escape);
-        } else {
-            QWidget *const cancel = m_options->findChild<QWidget *>(QStringLiteral("cmdCancel"));
-            cancel->setFocus();
+        } else if (way == "Cancel") {
+            m_options->findChild<QWidget *>(QStringLiteral("cmdCancel"))->setFocus();
             typeKey(m_options, Qt::Key_Space);
+        } else {
+            QVERIFY(m_options->close());
         }
         checkBackAtMenu();
         QCOMPARE(modVars.clockSeconds, 90);
         QVERIFY(!modVars.soundsOn);
         QCOMPARE(m_folder->read(optionsFileName), stored);
     }
-    QVERIFY(openOptions());
-    QCOMPARE(selectedTime(), QStringLiteral("90 seconds"));
-    QVERIFY(!check("chkSounds")->isChecked());
 }
 
 void TestOptions::choosing280AndOkStoresItAtOnceAndInTheFile()
 {
     QVERIFY(start());
-    QVERIFY(openOptions());
+    QVERIFY(open());
     // The label's access key leads to the time list (it shares its key with Cancel, which a
     // second press reaches: neither press cancels anything).
     QListWidget *const times = listOf(m_options, "lstTime");
@@ -171,7 +149,7 @@ void TestOptions::choosing280AndOkStoresItAtOnceAndInTheFile()
              QByteArray("#FALSE#\r\n280\r\n#TRUE#\r\n#FALSE#\r\n"));
     QVERIFY(m_fakes->dialogs.shown.isEmpty());
     checkBackAtMenu();
-    QVERIFY(openOptions());
+    QVERIFY(open());
     QCOMPARE(selectedTime(), QStringLiteral("280 seconds"));
 }
 
@@ -180,7 +158,7 @@ void TestOptions::okWithNoTimeSelectedKeepsTheTimeInUse()
     // A hand-edited file may hold a time that is not one of the ten.
     m_folder->write(optionsFileName, "#FALSE#\r\n45\r\n#TRUE#\r\n#FALSE#\r\n");
     QVERIFY(start());
-    QVERIFY(openOptions());
+    QVERIFY(open());
     QCOMPARE(selectedTime(), QString());
     // Advanced Mode shares its access key with AutoUpdate: the key only moves the focus.
     typeKey(m_options, Qt::Key_A, Qt::AltModifier);
@@ -195,29 +173,12 @@ void TestOptions::okWithNoTimeSelectedKeepsTheTimeInUse()
     checkBackAtMenu();
 }
 
-void TestOptions::closingTheWindowActsAsCancel()
-{
-    QVERIFY(start());
-    QVERIFY(openOptions());
-    typeKey(m_options, Qt::Key_Home);
-    check("chkAdvanced")->setChecked(true);
-    QVERIFY(m_options->close());
-    checkBackAtMenu();
-    QCOMPARE(modVars.clockSeconds, 120);
-    QVERIFY(!modVars.advancedMode);
-    QVERIFY(!m_folder->exists(optionsFileName));
-
-    QVERIFY(openOptions());
-    QCOMPARE(selectedTime(), QStringLiteral("120 seconds"));
-    QVERIFY(!check("chkAdvanced")->isChecked());
-}
-
 void TestOptions::failedWriteIsToldAndTheOptionsStayInUse()
 {
     QVERIFY(start());
     if (!m_folder->setWritable(false))
         QSKIP("this machine cannot make a folder read-only");
-    QVERIFY(openOptions());
+    QVERIFY(open());
     typeKey(m_options, Qt::Key_End);
     typeKey(m_options, Qt::Key_P, Qt::AltModifier);
     QTRY_VERIFY(!check("chkSounds")->isChecked());
