@@ -35,11 +35,12 @@ inline void typeText(QWidget *window, const char *text)
         QTest::keyClick(window->windowHandle(), *c);
 }
 
-inline frmOptions *optionsWindow()
+// The program's one window of that kind, or null.
+template <typename Window> Window *topLevel()
 {
     for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *options = qobject_cast<frmOptions *>(widget))
-            return options;
+        if (auto *window = qobject_cast<Window *>(widget))
+            return window;
     }
     return nullptr;
 }
@@ -51,6 +52,12 @@ inline QListWidget *listOf(const QWidget *window, const char *name)
 
 // Leaves a file of that name that exists but cannot be read, even for root: reading the
 // process's own memory from address 0 fails with an I/O error.
+inline QString selectedText(const QListWidget *list)
+{
+    const QList<QListWidgetItem *> selected = list->selectedItems();
+    return selected.size() == 1 ? selected.first()->text() : QString();
+}
+
 inline bool makeUnreadable(const TempProgramFolder &folder, const QString &name)
 {
     return QFile::link(QStringLiteral("/proc/self/mem"), folder.filePath(name));
@@ -96,17 +103,13 @@ protected:
         typeKey(m_menu.get(), Qt::Key_Return);
     }
 
-    QString selectedEntry() const
-    {
-        const QList<QListWidgetItem *> selected = m_list->selectedItems();
-        return selected.size() == 1 ? selected.first()->text() : QString();
-    }
+    QString selectedEntry() const { return selectedText(m_list); }
 
     // Chooses "Set Options" and waits until the dialog has the focus; null if it has not.
     frmOptions *openOptions()
     {
         choose(setOptionsEntry);
-        frmOptions *const options = optionsWindow();
+        frmOptions *const options = topLevel<frmOptions>();
         return options && QTest::qWaitForWindowActive(options) ? options : nullptr;
     }
 

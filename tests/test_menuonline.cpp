@@ -11,15 +11,6 @@ const QString updateErrorText = QStringLiteral(
     "Error. Torvel Games Update server could not be contacted. Please make sure you are "
     "connected to the Internet and try again");
 
-frmUpdate *updateWindow()
-{
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *update = qobject_cast<frmUpdate *>(widget))
-            return update;
-    }
-    return nullptr;
-}
-
 } // namespace
 
 // The update and the contribution as the player reaches them: through the main menu.
@@ -51,7 +42,7 @@ void TestMenuOnline::updateDatabaseInstallsAndReturnsToTheMenu()
     m_fakes->dialogs.whileOpen = [&](const ScriptedDialogs::Shown &) {
         if (m_fakes->dialogs.shown.size() == 1)
             updateShownMenuHidden =
-                updateWindow() && updateWindow()->isVisible() && !m_menu->isVisible();
+                topLevel<frmUpdate>() && topLevel<frmUpdate>()->isVisible() && !m_menu->isVisible();
     };
     choose(updateDatabaseEntry);
 
@@ -62,15 +53,15 @@ void TestMenuOnline::updateDatabaseInstallsAndReturnsToTheMenu()
     QVERIFY(updateShownMenuHidden);
     QCOMPARE(modVars.chainCount, 5);
     QVERIFY(m_menu->isVisible());
-    QVERIFY(!updateWindow()->isVisible());
+    QVERIFY(!topLevel<frmUpdate>()->isVisible());
     QVERIFY(QTest::qWaitForWindowActive(m_menu.get()));
     QCOMPARE(QApplication::focusWidget(), m_list);
     QCOMPARE(selectedEntry(), QStringLiteral("Update Database"));
 
     // The same window serves the next update, which finds nothing new.
-    frmUpdate *first = updateWindow();
+    frmUpdate *first = topLevel<frmUpdate>();
     choose(updateDatabaseEntry);
-    QCOMPARE(updateWindow(), first);
+    QCOMPARE(topLevel<frmUpdate>(), first);
     QCOMPARE(m_fakes->dialogs.lastText(),
              QStringLiteral(
                  "You have the latest version of the database. No new updates are available."));
@@ -110,7 +101,7 @@ void TestMenuOnline::automaticUpdateAtStartupReportsBeforeTheMenuOpens()
     QVERIFY(!menuVisibleAtTheMessage);
     QCOMPARE(modVars.chainCount, reachable ? 4 : 3);
     QVERIFY(m_menu->isVisible());
-    QVERIFY(updateWindow() && !updateWindow()->isVisible());
+    QVERIFY(topLevel<frmUpdate>() && !topLevel<frmUpdate>()->isVisible());
     QCOMPARE(QApplication::focusWidget(), m_list);
     QCOMPARE(selectedEntry(), QStringLiteral("Play Standard Game"));
 }

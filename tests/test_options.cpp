@@ -24,7 +24,7 @@ private:
     bool open();
     void checkBackAtMenu() const;
     QCheckBox *check(const char *name) const;
-    QString selectedTime() const;
+    QString selectedTime() const { return selectedText(listOf(m_options, "lstTime")); }
 
     frmOptions *m_options = nullptr;
 };
@@ -33,7 +33,7 @@ void TestOptions::cleanup()
 {
     tearDownMenu();
     m_options = nullptr;
-    QCOMPARE(optionsWindow(), nullptr);
+    QCOMPARE(topLevel<frmOptions>(), nullptr);
 }
 
 bool TestOptions::open()
@@ -50,21 +50,13 @@ void TestOptions::checkBackAtMenu() const
     QVERIFY(!m_options->isVisible());
     QVERIFY(m_menu->isVisible());
     QVERIFY(QTest::qWaitForWindowActive(m_menu.get()));
-    QListWidget *const list = listOf(m_menu.get(), "lstStyle");
-    QCOMPARE(QApplication::focusWidget(), list);
-    QCOMPARE(list->selectedItems().size(), 1);
-    QCOMPARE(list->selectedItems().first()->text(), QStringLiteral("Set Options"));
+    QCOMPARE(QApplication::focusWidget(), m_list);
+    QCOMPARE(selectedEntry(), QStringLiteral("Set Options"));
 }
 
 QCheckBox *TestOptions::check(const char *name) const
 {
     return m_options->findChild<QCheckBox *>(QLatin1String(name));
-}
-
-QString TestOptions::selectedTime() const
-{
-    const QList<QListWidgetItem *> selected = listOf(m_options, "lstTime")->selectedItems();
-    return selected.size() == 1 ? selected.first()->text() : QString();
 }
 
 void TestOptions::firstUseShowsTheDefaults()
