@@ -52,6 +52,14 @@ inline QListWidget *listOf(const QWidget *window, const char *name)
 
 // Leaves a file of that name that exists but cannot be read, even for root: reading the
 // process's own memory from address 0 fails with an I/O error.
+inline QStringList entriesOf(const QListWidget *list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts.append(list->item(i)->text());
+    return texts;
+}
+
 inline QString selectedText(const QListWidget *list)
 {
     const QList<QListWidgetItem *> selected = list->selectedItems();

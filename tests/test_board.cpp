@@ -59,8 +59,15 @@ private slots:
 
 private:
     frmMain *openBoard(bool clock = false);
-    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
-    void type(const char *text);
+    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(m_board->windowHandle(), static_cast<Qt::Key>(key), modifiers);
+    }
+    void type(const char *text)
+    {
+        for (const char *c = text; *c; ++c)
+            QTest::keyClick(m_board->windowHandle(), *c);
+    }
     // Types each word and presses Enter after it.
     void guess(std::initializer_list<const char *> words);
     QListWidget *list() const { return m_board->findChild<QListWidget *>("lstWords"); }
@@ -68,7 +75,7 @@ private:
     QLineEdit *spell() const { return m_board->findChild<QLineEdit *>("txtSpell"); }
     QPushButton *button(const char *name) const { return m_board->findChild<QPushButton *>(name); }
     QStringList rows() const;
-    void triggerMenu(const char *name);
+    void triggerMenu(const char *name) { m_board->findChild<QAction *>(name)->trigger(); }
 
     std::unique_ptr<TempProgramFolder> m_folder;
     std::unique_ptr<FakeServices> m_fakes;
@@ -103,22 +110,7 @@ frmMain *TestBoard::openBoard(bool clock)
     m_board->setAttribute(Qt::WA_DeleteOnClose);
     m_ended = std::make_unique<QSignalSpy>(m_board.data(), &frmMain::gameEnded);
     m_exit = std::make_unique<QSignalSpy>(m_board.data(), &frmMain::exitRequested);
-    if (!m_board->load())
-        return nullptr;
-    if (!QTest::qWaitForWindowActive(m_board))
-        return nullptr;
-    return m_board;
-}
-
-void TestBoard::press(int key, Qt::KeyboardModifiers modifiers)
-{
-    QTest::keyClick(m_board->windowHandle(), static_cast<Qt::Key>(key), modifiers);
-}
-
-void TestBoard::type(const char *text)
-{
-    for (const char *c = text; *c; ++c)
-        QTest::keyClick(m_board->windowHandle(), *c);
+    return m_board->load() && QTest::qWaitForWindowActive(m_board) ? m_board.data() : nullptr;
 }
 
 void TestBoard::guess(std::initializer_list<const char *> words)
@@ -135,11 +127,6 @@ QStringList TestBoard::rows() const
     for (int i = 0; i < list()->count(); ++i)
         texts.append(list()->item(i)->text());
     return texts;
-}
-
-void TestBoard::triggerMenu(const char *name)
-{
-    m_board->findChild<QAction *>(name)->trigger();
 }
 
 void TestBoard::startsWithTheEndsShownAndTheListFocused()

@@ -60,10 +60,7 @@ void TestMenu::startupLoadsEverythingAndOpensOnTheFirstEntry()
     QVERIFY(m_fakes->dialogs.shown.isEmpty());
 
     QCOMPARE(m_menu->windowTitle(), QStringLiteral("Quillora - Main Menu"));
-    QStringList entries;
-    for (int i = 0; i < m_list->count(); ++i)
-        entries.append(m_list->item(i)->text());
-    QCOMPARE(entries,
+    QCOMPARE(entriesOf(m_list),
              QStringList({"Play Standard Game", "Play Clock Game", "Update Database",
                           "Create New Chain", "Display Score", "Count Chains", "Set Options"}));
     QCOMPARE(selectedEntry(), QStringLiteral("Play Standard Game"));

@@ -64,13 +64,10 @@ void TestOptions::firstUseShowsTheDefaults()
     QVERIFY(start());
     QVERIFY(open());
     QCOMPARE(m_options->windowTitle(), QStringLiteral("Quillora - Options"));
-    QListWidget *const times = listOf(m_options, "lstTime");
-    QStringList entries;
-    for (int i = 0; i < times->count(); ++i)
-        entries.append(times->item(i)->text());
-    QCOMPARE(entries, QStringList({"20 seconds", "30 seconds", "60 seconds", "90 seconds",
-                                   "120 seconds", "150 seconds", "180 seconds", "200 seconds",
-                                   "250 seconds", "280 seconds"}));
+    QCOMPARE(
+        entriesOf(listOf(m_options, "lstTime")),
+        QStringList({"20 seconds", "30 seconds", "60 seconds", "90 seconds", "120 seconds",
+                     "150 seconds", "180 seconds", "200 seconds", "250 seconds", "280 seconds"}));
     QCOMPARE(selectedTime(), QStringLiteral("120 seconds"));
     QVERIFY(check("chkSounds")->isChecked());
     QVERIFY(!check("chkAdvanced")->isChecked());
