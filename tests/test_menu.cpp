@@ -16,9 +16,8 @@ private slots:
     void cleanup() { tearDownMenu(); }
 
     void startupLoadsEverythingAndOpensOnTheFirstEntry();
-    void firstRunShowsZerosAndWritesNothing();
-    void averagesRoundHalfToEven_data();
-    void averagesRoundHalfToEven();
+    void displayScoreAveragesRoundHalfToEven_data();
+    void displayScoreAveragesRoundHalfToEven();
     void countChainsCountsCompletedChainsUpToChainCount();
     void databaseWithoutChainsStillOpensTheMenu();
     void enterAndAccessKeysPressTheButtons();
@@ -67,51 +66,43 @@ void TestMenu::startupLoadsEverythingAndOpensOnTheFirstEntry()
     QCOMPARE(QApplication::focusWidget(), m_list);
 }
 
-void TestMenu::firstRunShowsZerosAndWritesNothing()
-{
-    QVERIFY(start());
-    choose(displayScoreEntry);
-    QCOMPARE(m_fakes->dialogs.shown.size(), 1);
-    QCOMPARE(m_fakes->dialogs.shown[0].kind, ScriptedDialogs::Shown::Message);
-    QCOMPARE(m_fakes->dialogs.shown[0].title, QStringLiteral("Quillora"));
-    QCOMPARE(m_fakes->dialogs.shown[0].text,
-             QStringLiteral("During this session, you have played 0 games, and have an average "
-                            "score of 0. In total, you have played 0 games, and have an average "
-                            "score of 0."));
-    // Back in the list, on the same entry.
-    QCOMPARE(QApplication::focusWidget(), m_list);
-    QCOMPARE(selectedEntry(), QStringLiteral("Display Score"));
-    QCOMPARE(modVars.clockSeconds, 120);
-    QVERIFY(modVars.soundsOn && !modVars.autoUpdate && !modVars.advancedMode);
-    QCOMPARE(folderFiles(), QStringList{chainDatabaseFileName});
-}
-
-void TestMenu::averagesRoundHalfToEven_data()
+void TestMenu::displayScoreAveragesRoundHalfToEven_data()
 {
     QTest::addColumn<int>("score");
     QTest::addColumn<int>("games");
     QTest::addColumn<int>("average");
+    QTest::newRow("first run, no statistics file") << 0 << 0 << 0;
     QTest::newRow("2.5 goes down to 2") << 5 << 2 << 2;
     QTest::newRow("3.5 goes up to 4") << 7 << 2 << 4;
     QTest::newRow("2.67 goes to 3") << 8 << 3 << 3;
 }
 
-void TestMenu::averagesRoundHalfToEven()
+void TestMenu::displayScoreAveragesRoundHalfToEven()
 {
     QFETCH(int, score);
     QFETCH(int, games);
     QFETCH(int, average);
-    m_folder->write(statsFileName,
-                    QByteArray::number(games) + "\r\n" + QByteArray::number(score) + "\r\n");
+    if (games > 0) {
+        m_folder->write(statsFileName,
+                        QByteArray::number(games) + "\r\n" + QByteArray::number(score) + "\r\n");
+    }
+    const QStringList filesBefore = folderFiles();
     QVERIFY(start());
     modVars.sessionGames = games;
     modVars.sessionScore = score;
     choose(displayScoreEntry);
+    QCOMPARE(m_fakes->dialogs.shown.size(), 1);
+    QCOMPARE(m_fakes->dialogs.shown[0].kind, ScriptedDialogs::Shown::Message);
+    QCOMPARE(m_fakes->dialogs.shown[0].title, QStringLiteral("Quillora"));
     QCOMPARE(m_fakes->dialogs.lastText(),
              QStringLiteral("During this session, you have played %1 games, and have an average "
                             "score of %2. In total, you have played %1 games, and have an average "
                             "score of %2.")
                  .arg(QString::number(games), QString::number(average)));
+    // Back in the list, on the same entry; no file is made.
+    QCOMPARE(QApplication::focusWidget(), m_list);
+    QCOMPARE(selectedEntry(), QStringLiteral("Display Score"));
+    QCOMPARE(folderFiles(), filesBefore);
 }
 
 void TestMenu::countChainsCountsCompletedChainsUpToChainCount()
