@@ -1,8 +1,4 @@
-#include "chainDatabase.h"
-#include "fakeServices.h"
-#include "frmMain.h"
 #include "menuTestWindows.h"
-#include "menuTexts.h"
 #include "modVars.h"
 #include "optionsFile.h"
 #include "programFolder.h"
@@ -12,24 +8,20 @@
 #include <QPushButton>
 #include <QSignalSpy>
 
-#include <memory>
-
-class TestMenu : public QObject
+class TestMenu : public MenuTest
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init() { setUpMenu(); }
+    void cleanup() { tearDownMenu(); }
 
     void startupLoadsEverythingAndOpensOnTheFirstEntry();
-    void firstRunShowsZerosAndWritesNothing();
-    void averagesRoundHalfToEven_data();
-    void averagesRoundHalfToEven();
+    void displayScoreAveragesRoundHalfToEven_data();
+    void displayScoreAveragesRoundHalfToEven();
     void countChainsCountsCompletedChainsUpToChainCount();
     void databaseWithoutChainsStillOpensTheMenu();
     void enterAndAccessKeysPressTheButtons();
     void exitEscapeAndClosingEndTheProgramWritingNothing();
-    void playEntriesSetTheGameMode();
     void okWithNoEntrySelectedDoesNothing();
     void doubleClickOnlySelects();
     void startupFailuresNameTheFileAndEnd_data();
@@ -37,60 +29,11 @@ private slots:
     void unreadableOptionsAreToldAndDefaultsApply();
 
 private:
-    // Loads and shows the menu on the folder's files; false when loading failed.
-    bool start();
-    QString selectedEntry() const;
-    void choose(int position);
-    QStringList folderFiles() const;
-
-    std::unique_ptr<TempProgramFolder> m_folder;
-    std::unique_ptr<FakeServices> m_fakes;
-    std::unique_ptr<frmChoose> m_menu;
-    QListWidget *m_list = nullptr;
+    QStringList folderFiles() const
+    {
+        return QDir(m_folder->path()).entryList(QDir::Files | QDir::System | QDir::Hidden);
+    }
 };
-
-void TestMenu::init()
-{
-    m_folder = std::make_unique<TempProgramFolder>();
-    m_folder->write(chainDatabaseFileName, chainDatabaseText(QStringLiteral("8"), sampleChains));
-    m_fakes = std::make_unique<FakeServices>();
-}
-
-void TestMenu::cleanup()
-{
-    m_menu.reset();
-    m_fakes.reset();
-    m_folder.reset();
-}
-
-bool TestMenu::start()
-{
-    m_menu = std::make_unique<frmChoose>(m_fakes->services);
-    m_list = listOf(m_menu.get(), "lstStyle");
-    if (!m_menu->load())
-        return false;
-    m_menu->showMenu();
-    return QTest::qWaitForWindowActive(m_menu.get());
-}
-
-QString TestMenu::selectedEntry() const
-{
-    const QList<QListWidgetItem *> selected = m_list->selectedItems();
-    return selected.size() == 1 ? selected.first()->text() : QString();
-}
-
-void TestMenu::choose(int position)
-{
-    typeKey(m_menu.get(), Qt::Key_Home);
-    for (int i = 0; i < position; ++i)
-        typeKey(m_menu.get(), Qt::Key_Down);
-    typeKey(m_menu.get(), Qt::Key_Return);
-}
-
-QStringList TestMenu::folderFiles() const
-{
-    return QDir(m_folder->path()).entryList(QDir::Files | QDir::System | QDir::Hidden);
-}
 
 void TestMenu::startupLoadsEverythingAndOpensOnTheFirstEntry()
 {
@@ -116,65 +59,50 @@ void TestMenu::startupLoadsEverythingAndOpensOnTheFirstEntry()
     QVERIFY(m_fakes->dialogs.shown.isEmpty());
 
     QCOMPARE(m_menu->windowTitle(), QStringLiteral("Quillora - Main Menu"));
-    QStringList entries;
-    for (int i = 0; i < m_list->count(); ++i)
-        entries.append(m_list->item(i)->text());
-    QCOMPARE(entries,
+    QCOMPARE(entriesOf(m_list),
              QStringList({"Play Standard Game", "Play Clock Game", "Update Database",
                           "Create New Chain", "Display Score", "Count Chains", "Set Options"}));
     QCOMPARE(selectedEntry(), QStringLiteral("Play Standard Game"));
     QCOMPARE(QApplication::focusWidget(), m_list);
 }
 
-void TestMenu::firstRunShowsZerosAndWritesNothing()
-{
-    QVERIFY(start());
-    choose(displayScoreEntry);
-    QCOMPARE(m_fakes->dialogs.shown.size(), 1);
-    QCOMPARE(m_fakes->dialogs.shown[0].kind, ScriptedDialogs::Shown::Message);
-    QCOMPARE(m_fakes->dialogs.shown[0].title, QStringLiteral("Quillora"));
-    QCOMPARE(m_fakes->dialogs.shown[0].text,
-             QStringLiteral("During this session, you have played 0 games, and have an average "
-                            "score of 0. In total, you have played 0 games, and have an average "
-                            "score of 0."));
-    // Back in the list, on the same entry.
-    QCOMPARE(QApplication::focusWidget(), m_list);
-    QCOMPARE(selectedEntry(), QStringLiteral("Display Score"));
-    QCOMPARE(modVars.clockSeconds, 120);
-    QVERIFY(modVars.soundsOn && !modVars.autoUpdate && !modVars.advancedMode);
-    QCOMPARE(folderFiles(), QStringList{chainDatabaseFileName});
-}
-
-void TestMenu::averagesRoundHalfToEven_data()
+void TestMenu::displayScoreAveragesRoundHalfToEven_data()
 {
     QTest::addColumn<int>("score");
     QTest::addColumn<int>("games");
     QTest::addColumn<int>("average");
+    QTest::newRow("first run, no statistics file") << 0 << 0 << 0;
     QTest::newRow("2.5 goes down to 2") << 5 << 2 << 2;
     QTest::newRow("3.5 goes up to 4") << 7 << 2 << 4;
     QTest::newRow("2.67 goes to 3") << 8 << 3 << 3;
-    QTest::newRow("-2.5 goes to -2") << -5 << 2 << -2;
-    QTest::newRow("no rounding needed") << 3000 << 3 << 1000;
 }
 
-void TestMenu::averagesRoundHalfToEven()
+void TestMenu::displayScoreAveragesRoundHalfToEven()
 {
     QFETCH(int, score);
     QFETCH(int, games);
     QFETCH(int, average);
-    m_folder->write(statsFileName,
-                    QByteArray::number(games) + "\r\n" + QByteArray::number(score) + "\r\n");
+    if (games > 0) {
+        m_folder->write(statsFileName,
+                        QByteArray::number(games) + "\r\n" + QByteArray::number(score) + "\r\n");
+    }
+    const QStringList filesBefore = folderFiles();
     QVERIFY(start());
     modVars.sessionGames = games;
     modVars.sessionScore = score;
     choose(displayScoreEntry);
-    const QString number = QString::number(games);
-    const QString mean = QString::number(average);
+    QCOMPARE(m_fakes->dialogs.shown.size(), 1);
+    QCOMPARE(m_fakes->dialogs.shown[0].kind, ScriptedDialogs::Shown::Message);
+    QCOMPARE(m_fakes->dialogs.shown[0].title, QStringLiteral("Quillora"));
     QCOMPARE(m_fakes->dialogs.lastText(),
              QStringLiteral("During this session, you have played %1 games, and have an average "
                             "score of %2. In total, you have played %1 games, and have an average "
                             "score of %2.")
-                 .arg(number, mean));
+                 .arg(QString::number(games), QString::number(average)));
+    // Back in the list, on the same entry; no file is made.
+    QCOMPARE(QApplication::focusWidget(), m_list);
+    QCOMPARE(selectedEntry(), QStringLiteral("Display Score"));
+    QCOMPARE(folderFiles(), filesBefore);
 }
 
 void TestMenu::countChainsCountsCompletedChainsUpToChainCount()
@@ -245,25 +173,6 @@ void TestMenu::exitEscapeAndClosingEndTheProgramWritingNothing()
     QCOMPARE(exits.count(), 3);
     QVERIFY(m_fakes->dialogs.shown.isEmpty());
     QCOMPARE(folderFiles(), QStringList{chainDatabaseFileName});
-}
-
-void TestMenu::playEntriesSetTheGameMode()
-{
-    QVERIFY(start());
-    for (const int position : {playClockEntry, playStandardEntry}) {
-        choose(position);
-        QCOMPARE(modVars.clockGame, QString::number(position));
-        // The board has taken over; closing it brings the menu back.
-        QVERIFY(!m_menu->isVisible());
-        frmMain *board = nullptr;
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            if (auto *found = qobject_cast<frmMain *>(widget); found && found->isVisible())
-                board = found;
-        }
-        QVERIFY(board);
-        board->close();
-        QVERIFY(QTest::qWaitForWindowActive(m_menu.get()));
-    }
 }
 
 void TestMenu::okWithNoEntrySelectedDoesNothing()

@@ -1,33 +1,31 @@
-#include "chainDatabase.h"
-#include "fakeServices.h"
 #include "menuTestWindows.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QLabel>
 
-#include <memory>
-
 // The windows keep their designed arrangement, never shrink below the designed sizes, and show
 // every caption and list entry whole, whatever the font size (and, run again with
-// QT_SCALE_FACTOR, the scaling).
-class TestMenuLayout : public QObject
+// QT_SCALE_FACTOR, the scaling); every control has a name a screen reader can announce.
+class TestMenuLayout : public MenuTest
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        m_font = QApplication::font();
+        setUpMenu();
+    }
+    void cleanup()
+    {
+        tearDownMenu();
+        QApplication::setFont(m_font);
+    }
     void windowsShowEverythingWhole_data();
     void windowsShowEverythingWhole();
-    void everyControlHasAnAccessibleName();
 
 private:
-    frmOptions *openOptions();
-
     QFont m_font;
-    std::unique_ptr<TempProgramFolder> m_folder;
-    std::unique_ptr<FakeServices> m_fakes;
-    std::unique_ptr<frmChoose> m_menu;
 };
 
 namespace {
@@ -98,36 +96,6 @@ bool above(const QWidget *window, const char *upper, const char *lower)
 
 } // namespace
 
-void TestMenuLayout::init()
-{
-    m_font = QApplication::font();
-    m_folder = std::make_unique<TempProgramFolder>();
-    m_folder->write(chainDatabaseFileName, chainDatabaseText(QStringLiteral("8"), sampleChains));
-    m_fakes = std::make_unique<FakeServices>();
-}
-
-void TestMenuLayout::cleanup()
-{
-    m_menu.reset();
-    m_fakes.reset();
-    m_folder.reset();
-    QApplication::setFont(m_font);
-}
-
-frmOptions *TestMenuLayout::openOptions()
-{
-    m_menu = std::make_unique<frmChoose>(m_fakes->services);
-    if (!m_menu->load())
-        return nullptr;
-    m_menu->showMenu();
-    if (!QTest::qWaitForWindowExposed(m_menu.get()))
-        return nullptr;
-    typeKey(m_menu.get(), Qt::Key_End);
-    typeKey(m_menu.get(), Qt::Key_Return);
-    frmOptions *const options = optionsWindow();
-    return options && QTest::qWaitForWindowExposed(options) ? options : nullptr;
-}
-
 void TestMenuLayout::windowsShowEverythingWhole_data()
 {
     QTest::addColumn<double>("fontScale");
@@ -143,10 +111,7 @@ void TestMenuLayout::windowsShowEverythingWhole()
     font.setPointSizeF(m_font.pointSizeF() * fontScale);
     QApplication::setFont(font);
 
-    m_menu = std::make_unique<frmChoose>(m_fakes->services);
-    QVERIFY(m_menu->load());
-    m_menu->showMenu();
-    QVERIFY(QTest::qWaitForWindowExposed(m_menu.get()));
+    QVERIFY(start());
     // 4680 x 3195 twips
     checkEverythingWhole(m_menu.get(), {312, 213});
     QVERIFY(above(m_menu.get(), "lstStyle", "cmdOK"));
@@ -156,10 +121,8 @@ void TestMenuLayout::windowsShowEverythingWhole()
     QVERIFY(list->visualItemRect(list->item(list->count() - 1)).bottom() <
             list->viewport()->height());
 
-    typeKey(m_menu.get(), Qt::Key_End);
-    typeKey(m_menu.get(), Qt::Key_Return);
-    frmOptions *const options = optionsWindow();
-    QVERIFY(options && QTest::qWaitForWindowExposed(options));
+    frmOptions *const options = openOptions();
+    QVERIFY(options);
     // 4680 x 3090 twips
     checkEverythingWhole(options, {312, 206});
     QVERIFY(leftOf(options, "lblTime", "lstTime"));
@@ -168,12 +131,7 @@ void TestMenuLayout::windowsShowEverythingWhole()
     QVERIFY(leftOf(options, "cmdOK", "cmdCancel"));
     QVERIFY(above(options, "lstTime", "chkSounds"));
     QVERIFY(above(options, "chkSounds", "cmdOK"));
-}
 
-void TestMenuLayout::everyControlHasAnAccessibleName()
-{
-    frmOptions *const options = openOptions();
-    QVERIFY(options);
     for (const QWidget *window : std::initializer_list<const QWidget *>{m_menu.get(), options}) {
         for (QWidget *const widget : controlsOf(window)) {
             QAccessibleInterface *const accessible = QAccessible::queryAccessibleInterface(widget);

@@ -1,77 +1,47 @@
-#include "chainDatabase.h"
-#include "fakeServices.h"
 #include "menuTestWindows.h"
-#include "menuTexts.h"
 #include "modVars.h"
 #include "optionsFile.h"
 
 #include <QCheckBox>
 #include <QDir>
 
-#include <memory>
-
-class TestOptions : public QObject
+class TestOptions : public MenuTest
 {
     Q_OBJECT
 private slots:
-    void init();
+    void init() { setUpMenu(); }
     void cleanup();
 
-    void firstUseShowsTheDefaults();
+    void cancelDropsChangesAndReopeningShowsTheStoredOptions_data();
     void cancelDropsChangesAndReopeningShowsTheStoredOptions();
     void choosing280AndOkStoresItAtOnceAndInTheFile();
     void okWithNoTimeSelectedKeepsTheTimeInUse();
-    void closingTheWindowActsAsCancel();
     void failedWriteIsToldAndTheOptionsStayInUse();
 
 private:
-    bool start();
-    // Opens the options from the menu and waits until the dialog has the focus.
-    bool openOptions();
+    // Opens the options from the menu: always the same dialog, with the menu hidden.
+    bool open();
     void checkBackAtMenu() const;
     QCheckBox *check(const char *name) const;
-    QString selectedTime() const;
+    QString selectedTime() const { return selectedText(listOf(m_options, "lstTime")); }
 
-    std::unique_ptr<TempProgramFolder> m_folder;
-    std::unique_ptr<FakeServices> m_fakes;
-    std::unique_ptr<frmChoose> m_menu;
     frmOptions *m_options = nullptr;
 };
 
-void TestOptions::init()
-{
-    m_folder = std::make_unique<TempProgramFolder>();
-    m_folder->write(chainDatabaseFileName, chainDatabaseText(QStringLiteral("8"), sampleChains));
-    m_fakes = std::make_unique<FakeServices>();
-}
-
 void TestOptions::cleanup()
 {
-    m_menu.reset();
-    m_fakes.reset();
-    m_folder.reset();
+    tearDownMenu();
     m_options = nullptr;
-    QCOMPARE(optionsWindow(), nullptr);
+    QCOMPARE(topLevel<frmOptions>(), nullptr);
 }
 
-bool TestOptions::start()
+bool TestOptions::open()
 {
-    m_menu = std::make_unique<frmChoose>(m_fakes->services);
-    if (!m_menu->load())
-        return false;
-    m_menu->showMenu();
-    return QTest::qWaitForWindowActive(m_menu.get());
-}
-
-bool TestOptions::openOptions()
-{
-    typeKey(m_menu.get(), Qt::Key_End);
-    typeKey(m_menu.get(), Qt::Key_Return);
-    frmOptions *const options = optionsWindow();
+    frmOptions *const options = openOptions();
     if (!options || (m_options && options != m_options))
         return false; // a second dialog was made
     m_options = options;
-    return QTest::qWaitForWindowActive(m_options) && !m_menu->isVisible();
+    return !m_menu->isVisible();
 }
 
 void TestOptions::checkBackAtMenu() const
@@ -79,10 +49,8 @@ void TestOptions::checkBackAtMenu() const
     QVERIFY(!m_options->isVisible());
     QVERIFY(m_menu->isVisible());
     QVERIFY(QTest::qWaitForWindowActive(m_menu.get()));
-    QListWidget *const list = listOf(m_menu.get(), "lstStyle");
-    QCOMPARE(QApplication::focusWidget(), list);
-    QCOMPARE(list->selectedItems().size(), 1);
-    QCOMPARE(list->selectedItems().first()->text(), QStringLiteral("Set Options"));
+    QCOMPARE(QApplication::focusWidget(), m_list);
+    QCOMPARE(selectedEntry(), QStringLiteral("Set Options"));
 }
 
 QCheckBox *TestOptions::check(const char *name) const
@@ -90,41 +58,25 @@ QCheckBox *TestOptions::check(const char *name) const
     return m_options->findChild<QCheckBox *>(QLatin1String(name));
 }
 
-QString TestOptions::selectedTime() const
+void TestOptions::cancelDropsChangesAndReopeningShowsTheStoredOptions_data()
 {
-    const QList<QListWidgetItem *> selected = listOf(m_options, "lstTime")->selectedItems();
-    return selected.size() == 1 ? selected.first()->text() : QString();
-}
-
-void TestOptions::firstUseShowsTheDefaults()
-{
-    QVERIFY(start());
-    QVERIFY(openOptions());
-    QCOMPARE(m_options->windowTitle(), QStringLiteral("Quillora - Options"));
-    QListWidget *const times = listOf(m_options, "lstTime");
-    QStringList entries;
-    for (int i = 0; i < times->count(); ++i)
-        entries.append(times->item(i)->text());
-    QCOMPARE(entries, QStringList({"20 seconds", "30 seconds", "60 seconds", "90 seconds",
-                                   "120 seconds", "150 seconds", "180 seconds", "200 seconds",
-                                   "250 seconds", "280 seconds"}));
-    QCOMPARE(selectedTime(), QStringLiteral("120 seconds"));
-    QVERIFY(check("chkSounds")->isChecked());
-    QVERIFY(!check("chkAdvanced")->isChecked());
-    QVERIFY(!check("chkAuto")->isChecked());
-    QVERIFY(!m_folder->exists(optionsFileName));
+    QTest::addColumn<QString>("way");
+    QTest::newRow("Escape") << "Escape";
+    QTest::newRow("Cancel button") << "Cancel";
+    QTest::newRow("closing the window") << "close";
 }
 
 void TestOptions::cancelDropsChangesAndReopeningShowsTheStoredOptions()
 {
+    QFETCH(QString, way);
     m_folder->write(optionsFileName, "#TRUE#\r\n90\r\n#FALSE#\r\n#TRUE#\r\n");
     const QByteArray stored = m_folder->read(optionsFileName);
     QVERIFY(start());
     modVars.autoUpdate = false; // keep the test clear of the automatic update
 
-    // Once with Escape, once with the Cancel button.
-    for (const bool escape : {true, false}) {
-        QVERIFY(openOptions());
+    // Twice: the second time shows what is stored, not what the first time changed.
+    for (int round = 0; round < 2; ++round) {
+        QVERIFY(open());
         QCOMPARE(QApplication::focusWidget(), listOf(m_options, "lstTime"));
         QCOMPARE(selectedTime(), QStringLiteral("90 seconds"));
         QVERIFY(!check("chkSounds")->isChecked());
@@ -135,33 +87,42 @@ void TestOptions::cancelDropsChangesAndReopeningShowsTheStoredOptions()
         QCOMPARE(selectedTime(), QStringLiteral("280 seconds"));
         typeKey(m_options, Qt::Key_P, Qt::AltModifier);
         QTRY_VERIFY(check("chkSounds")->isChecked());
-        if (escape) {
+        if (way == "Escape") {
             typeKey(m_options, Qt::Key_Escape);
-        } else {
-            QWidget *const cancel = m_options->findChild<QWidget *>(QStringLiteral("cmdCancel"));
-            cancel->setFocus();
+        } else if (way == "Cancel") {
+            m_options->findChild<QWidget *>(QStringLiteral("cmdCancel"))->setFocus();
             typeKey(m_options, Qt::Key_Space);
+        } else {
+            QVERIFY(m_options->close());
         }
         checkBackAtMenu();
         QCOMPARE(modVars.clockSeconds, 90);
         QVERIFY(!modVars.soundsOn);
         QCOMPARE(m_folder->read(optionsFileName), stored);
     }
-    QVERIFY(openOptions());
-    QCOMPARE(selectedTime(), QStringLiteral("90 seconds"));
-    QVERIFY(!check("chkSounds")->isChecked());
 }
 
 void TestOptions::choosing280AndOkStoresItAtOnceAndInTheFile()
 {
     QVERIFY(start());
-    QVERIFY(openOptions());
+    QVERIFY(open());
+    // The first use shows the defaults.
+    QCOMPARE(m_options->windowTitle(), QStringLiteral("Quillora - Options"));
+    QCOMPARE(
+        entriesOf(listOf(m_options, "lstTime")),
+        QStringList({"20 seconds", "30 seconds", "60 seconds", "90 seconds", "120 seconds",
+                     "150 seconds", "180 seconds", "200 seconds", "250 seconds", "280 seconds"}));
+    QCOMPARE(selectedTime(), QStringLiteral("120 seconds"));
+    QVERIFY(check("chkSounds")->isChecked());
+    QVERIFY(!check("chkAdvanced")->isChecked());
+    QVERIFY(!check("chkAuto")->isChecked());
+    QVERIFY(!m_folder->exists(optionsFileName));
+
     // The label's access key leads to the time list (it shares its key with Cancel, which a
     // second press reaches: neither press cancels anything).
-    QListWidget *const times = listOf(m_options, "lstTime");
     check("chkAuto")->setFocus();
     typeKey(m_options, Qt::Key_C, Qt::AltModifier);
-    QCOMPARE(QApplication::focusWidget(), times);
+    QCOMPARE(QApplication::focusWidget(), listOf(m_options, "lstTime"));
     QVERIFY(m_options->isVisible());
     typeKey(m_options, Qt::Key_End);
     typeKey(m_options, Qt::Key_Return);
@@ -171,7 +132,7 @@ void TestOptions::choosing280AndOkStoresItAtOnceAndInTheFile()
              QByteArray("#FALSE#\r\n280\r\n#TRUE#\r\n#FALSE#\r\n"));
     QVERIFY(m_fakes->dialogs.shown.isEmpty());
     checkBackAtMenu();
-    QVERIFY(openOptions());
+    QVERIFY(open());
     QCOMPARE(selectedTime(), QStringLiteral("280 seconds"));
 }
 
@@ -180,7 +141,7 @@ void TestOptions::okWithNoTimeSelectedKeepsTheTimeInUse()
     // A hand-edited file may hold a time that is not one of the ten.
     m_folder->write(optionsFileName, "#FALSE#\r\n45\r\n#TRUE#\r\n#FALSE#\r\n");
     QVERIFY(start());
-    QVERIFY(openOptions());
+    QVERIFY(open());
     QCOMPARE(selectedTime(), QString());
     // Advanced Mode shares its access key with AutoUpdate: the key only moves the focus.
     typeKey(m_options, Qt::Key_A, Qt::AltModifier);
@@ -195,29 +156,12 @@ void TestOptions::okWithNoTimeSelectedKeepsTheTimeInUse()
     checkBackAtMenu();
 }
 
-void TestOptions::closingTheWindowActsAsCancel()
-{
-    QVERIFY(start());
-    QVERIFY(openOptions());
-    typeKey(m_options, Qt::Key_Home);
-    check("chkAdvanced")->setChecked(true);
-    QVERIFY(m_options->close());
-    checkBackAtMenu();
-    QCOMPARE(modVars.clockSeconds, 120);
-    QVERIFY(!modVars.advancedMode);
-    QVERIFY(!m_folder->exists(optionsFileName));
-
-    QVERIFY(openOptions());
-    QCOMPARE(selectedTime(), QStringLiteral("120 seconds"));
-    QVERIFY(!check("chkAdvanced")->isChecked());
-}
-
 void TestOptions::failedWriteIsToldAndTheOptionsStayInUse()
 {
     QVERIFY(start());
     if (!m_folder->setWritable(false))
         QSKIP("this machine cannot make a folder read-only");
-    QVERIFY(openOptions());
+    QVERIFY(open());
     typeKey(m_options, Qt::Key_End);
     typeKey(m_options, Qt::Key_P, Qt::AltModifier);
     QTRY_VERIFY(!check("chkSounds")->isChecked());

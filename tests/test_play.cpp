@@ -1,21 +1,27 @@
-#include "chainDatabase.h"
-#include "fakeServices.h"
-#include "frmChoose.h"
 #include "frmMain.h"
 #include "menuTestWindows.h"
-#include "menuTexts.h"
 #include "modVars.h"
 #include "statsFile.h"
 
-#include <QLineEdit>
-#include <QListWidget>
 #include <QPointer>
 #include <QSignalSpy>
 
-#include <memory>
+namespace {
+
+QList<QPointer<frmMain>> boards()
+{
+    QList<QPointer<frmMain>> found;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *board = qobject_cast<frmMain *>(widget))
+            found.append(board);
+    }
+    return found;
+}
+
+} // namespace
 
 // From the main menu into a game and back, by keys alone, on the real windows.
-class TestPlay : public QObject
+class TestPlay : public MenuTest
 {
     Q_OBJECT
 private slots:
@@ -28,76 +34,43 @@ private slots:
     void withNoPlayableChainTheMenuStays();
 
 private:
-    bool startMenu();
     frmMain *chooseGame(int position);
-    void type(QWidget *window, const char *text);
-
-    std::unique_ptr<TempProgramFolder> m_folder;
-    std::unique_ptr<FakeServices> m_fakes;
-    std::unique_ptr<frmChoose> m_menu;
 };
 
 void TestPlay::init()
 {
-    m_folder = std::make_unique<TempProgramFolder>();
+    setUpMenu();
     m_folder->write(chainDatabaseFileName,
                     chainDatabaseText(QStringLiteral("8"), {sampleChains.first()}));
-    m_fakes = std::make_unique<FakeServices>();
 }
 
 void TestPlay::cleanup()
 {
     // A board takes its own popup menus with it: collect the boards first.
-    QList<QPointer<frmMain>> boards;
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *board = qobject_cast<frmMain *>(widget))
-            boards.append(board);
-    }
-    qDeleteAll(boards);
-    m_menu.reset();
-    m_fakes.reset();
-    m_folder.reset();
-}
-
-bool TestPlay::startMenu()
-{
-    m_menu = std::make_unique<frmChoose>(m_fakes->services);
-    if (!m_menu->load())
-        return false;
-    m_menu->showMenu();
-    return QTest::qWaitForWindowActive(m_menu.get());
+    qDeleteAll(boards());
+    tearDownMenu();
 }
 
 frmMain *TestPlay::chooseGame(int position)
 {
-    typeKey(m_menu.get(), Qt::Key_Home);
-    for (int i = 0; i < position; ++i)
-        typeKey(m_menu.get(), Qt::Key_Down);
-    typeKey(m_menu.get(), Qt::Key_Return);
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        auto *board = qobject_cast<frmMain *>(widget);
-        if (board && board->isVisible())
+    choose(position);
+    for (frmMain *board : boards()) {
+        if (board->isVisible())
             return QTest::qWaitForWindowActive(board) ? board : nullptr;
     }
     return nullptr;
 }
 
-void TestPlay::type(QWidget *window, const char *text)
-{
-    for (const char *c = text; *c; ++c)
-        QTest::keyClick(window->windowHandle(), *c);
-}
-
 void TestPlay::aStandardGameFromTheMenuToTheScoreAndBack()
 {
-    QVERIFY(startMenu());
+    QVERIFY(start());
     QPointer<frmMain> board = chooseGame(playStandardEntry);
     QVERIFY(board);
     QVERIFY(!m_menu->isVisible());
     QCOMPARE(board->windowTitle(), QStringLiteral("Quillora"));
     // fire place card board game show boat
     for (const char *word : {"place", "card", "board", "game", "show"}) {
-        type(board, word);
+        typeText(board, word);
         typeKey(board, Qt::Key_Return);
     }
     QCOMPARE(m_fakes->dialogs.lastText(),
@@ -110,17 +83,14 @@ void TestPlay::aStandardGameFromTheMenuToTheScoreAndBack()
     QTRY_VERIFY(board.isNull()); // one board per game
 
     // "Display Score" agrees.
-    typeKey(m_menu.get(), Qt::Key_Home);
-    for (int i = 0; i < displayScoreEntry; ++i)
-        typeKey(m_menu.get(), Qt::Key_Down);
-    typeKey(m_menu.get(), Qt::Key_Return);
+    choose(displayScoreEntry);
     QVERIFY(m_fakes->dialogs.lastText().contains("have played 1 games, and have an average "
                                                  "score of 1000."));
 }
 
 void TestPlay::aClockGameRunsOutAndTheMenuComesBack()
 {
-    QVERIFY(startMenu());
+    QVERIFY(start());
     modVars.clockSeconds = 30;
     QPointer<frmMain> board = chooseGame(playClockEntry);
     QVERIFY(board);
@@ -135,7 +105,7 @@ void TestPlay::aClockGameRunsOutAndTheMenuComesBack()
 
 void TestPlay::exitOnTheBoardEndsTheProgram()
 {
-    QVERIFY(startMenu());
+    QVERIFY(start());
     QSignalSpy exit(m_menu.get(), &frmChoose::exitRequested);
     frmMain *board = chooseGame(playStandardEntry);
     QVERIFY(board);
@@ -148,7 +118,7 @@ void TestPlay::withNoPlayableChainTheMenuStays()
 {
     // No chain at all: the database holds only its version line.
     m_folder->write(chainDatabaseFileName, QByteArray("8\r\n"));
-    QVERIFY(startMenu());
+    QVERIFY(start());
     QCOMPARE(chooseGame(playClockEntry), nullptr);
     QCOMPARE(m_fakes->dialogs.texts(), QStringList({"There are no chains in your database."}));
     QVERIFY(m_menu->isVisible());
@@ -158,7 +128,7 @@ void TestPlay::withNoPlayableChainTheMenuStays()
     m_folder->write(
         chainDatabaseFileName,
         chainDatabaseText(QStringLiteral("8"), {QStringLiteral("only six words in it")}));
-    QVERIFY(startMenu());
+    QVERIFY(start());
     QCOMPARE(chooseGame(playStandardEntry), nullptr);
     QCOMPARE(m_fakes->dialogs.texts(),
              QStringList({"None of the chains in your database can be played."}));
@@ -166,6 +136,9 @@ void TestPlay::withNoPlayableChainTheMenuStays()
     QCOMPARE(listOf(m_menu.get(), "lstStyle")->currentRow(), int(playStandardEntry));
     QCOMPARE(modVars.totalGames, 0);
     QVERIFY(!m_folder->exists(statsFileName));
+    // The boards that could not start cleaned up after themselves.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(boards().isEmpty());
 }
 
 QTEST_MAIN(TestPlay)
