@@ -19,20 +19,6 @@
 #include <limits>
 #include <memory>
 
-namespace {
-
-// 4, 4, 4, 3, 4, 5 and 3 letters: 27 letters.
-const QString sampleChain = QStringLiteral("fire side walk way back yards ale");
-
-void setChains(const QStringList &chains)
-{
-    modVars.chainCount = 0;
-    for (const QString &chain : chains)
-        modVars.chainTable[++modVars.chainCount] = chain;
-}
-
-} // namespace
-
 // Whole games through the real board, driven by keys as a player would type them; the boxes
 // are answered by a script and the clock moves only when a test says so.
 class TestBoard : public QObject

@@ -10,20 +10,6 @@
 
 #include <limits>
 
-namespace {
-
-// 4, 4, 4, 3, 4, 5 and 3 letters: 27 letters, 33 characters.
-const QString sampleChain = QStringLiteral("fire side walk way back yards ale");
-
-void setChains(const QStringList &chains)
-{
-    modVars.chainCount = 0;
-    for (const QString &chain : chains)
-        modVars.chainTable[++modVars.chainCount] = chain;
-}
-
-} // namespace
-
 class TestChainGame : public QObject
 {
     Q_OBJECT

@@ -61,3 +61,10 @@ QByteArray chainDatabaseText(const QString &version, const QStringList &chains)
         text += base64Encode(chain.toLatin1()).toLatin1() + "\r\n";
     return text;
 }
+
+void setChains(const QStringList &chains)
+{
+    modVars.chainCount = 0;
+    for (const QString &chain : chains)
+        modVars.chainTable[++modVars.chainCount] = chain;
+}

@@ -29,3 +29,9 @@ private:
 
 // A chain database text: the version line and each chain Base64-encoded, CR LF line ends.
 QByteArray chainDatabaseText(const QString &version, const QStringList &chains);
+
+// 4, 4, 4, 3, 4, 5 and 3 letters: 27 letters, 33 characters.
+inline const QString sampleChain = QStringLiteral("fire side walk way back yards ale");
+
+// Puts these chains in the table at positions 1.., as loading a database would.
+void setChains(const QStringList &chains);
