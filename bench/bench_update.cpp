@@ -19,10 +19,7 @@ namespace {
 
 QByteArray databaseOf10000(const QString &version)
 {
-    QStringList chains;
-    for (int i = 0; i < maxChains; ++i)
-        chains.append(QStringLiteral("word%1 place card board game show boat").arg(i));
-    return chainDatabaseText(version, chains);
+    return chainDatabaseText(version, numberedChains(maxChains));
 }
 
 void updateOf10000Chains(benchmark::State &state)

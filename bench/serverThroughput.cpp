@@ -99,10 +99,7 @@ int main(int argc, char *argv[])
         return 2;
     }
 
-    QStringList chains;
-    for (int i = 0; i < 10000; ++i)
-        chains.append(QStringLiteral("word%1 place card board game show boat").arg(i));
-    const QByteArray package = chainDatabaseText(QStringLiteral("9"), chains);
+    const QByteArray package = chainDatabaseText(QStringLiteral("9"), numberedChains(10000));
 
     UpdateServerProcess server;
     server.writePackage(QStringLiteral("9"), package);

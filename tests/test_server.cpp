@@ -156,10 +156,7 @@ void TestServer::packageGoesOutAsItIsWhateverTheClientAccepts()
 {
     // Compressing a whole database for every download (Brotli, when the client offers it, as
     // the game's does) costs the server more than half a second of work per update.
-    QStringList chains;
-    for (int i = 0; i < 2000; ++i)
-        chains.append(QStringLiteral("word%1 place card board game show boat").arg(i));
-    const QByteArray package = chainDatabaseText(QStringLiteral("8"), chains);
+    const QByteArray package = chainDatabaseText(QStringLiteral("8"), numberedChains(2000));
     UpdateServerProcess server;
     server.writePackage(QStringLiteral("8"), package);
     QVERIFY(server.start());

@@ -34,6 +34,19 @@ bool loadFile(WrittenFile file)
     return file == WrittenFile::Options ? loadOptions() : loadChains();
 }
 
+// Writes the new state, then the old one over it, and gives both contents: afterwards the file
+// holds the old state.
+void writeBothStates(WrittenFile file, const TempProgramFolder &folder, QByteArray &state0,
+                     QByteArray &state1)
+{
+    const QString name = fileNameOf(file);
+    QVERIFY(writeState(file, 1, nullptr));
+    state1 = folder.read(name);
+    QVERIFY(writeState(file, 0, nullptr));
+    state0 = folder.read(name);
+    QVERIFY(state0 != state1);
+}
+
 // A small file system mounted over a folder for as long as it lives, seen only by this
 // process (a mount namespace of its own), so nothing is left mounted even after a crash.
 class SmallDisk
@@ -122,11 +135,10 @@ void TestStorageFaults::killedWriterLeavesOldOrNewFile()
     const WrittenFile file = *writtenFileNamed(kind);
     TempProgramFolder folder;
     const QString name = fileNameOf(file);
-    QVERIFY(writeState(file, 1, nullptr));
-    const QByteArray state1 = folder.read(name);
-    QVERIFY(writeState(file, 0, nullptr));
-    const QByteArray state0 = folder.read(name);
-    QVERIFY(state0 != state1);
+    QByteArray state0, state1;
+    writeBothStates(file, folder, state0, state1);
+    if (QTest::currentTestFailed())
+        return;
 
     QRandomGenerator &random = *QRandomGenerator::global();
     int killsAfterAWrite = 0;
@@ -244,11 +256,10 @@ void TestStorageFaults::writeCutShortKeepsTheOldFile()
     const WrittenFile file = *writtenFileNamed(kind);
     TempProgramFolder folder;
     const QString name = fileNameOf(file);
-    QVERIFY(writeState(file, 1, nullptr));
-    const QByteArray state1 = folder.read(name);
-    QVERIFY(writeState(file, 0, nullptr));
-    const QByteArray state0 = folder.read(name);
-    QVERIFY(state0 != state1);
+    QByteArray state0, state1;
+    writeBothStates(file, folder, state0, state1);
+    if (QTest::currentTestFailed())
+        return;
 
     const FileSizeLimit limit(rlim_t(state1.size() / 2));
     QVERIFY(limit.isSet());

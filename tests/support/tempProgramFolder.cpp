@@ -54,6 +54,15 @@ bool TempProgramFolder::setWritable(bool writable) const
     return QFile::setPermissions(path(), permissions);
 }
 
+QStringList numberedChains(int count)
+{
+    QStringList chains;
+    chains.reserve(count);
+    for (int i = 0; i < count; ++i)
+        chains.append(QStringLiteral("word%1 place card board game show boat").arg(i));
+    return chains;
+}
+
 QByteArray chainDatabaseText(const QString &version, const QStringList &chains)
 {
     QByteArray text = version.toLatin1() + "\r\n";

@@ -27,6 +27,9 @@ private:
     QTemporaryDir m_dir;
 };
 
+// count distinct chains, "word1 place card board game show boat" and so on.
+QStringList numberedChains(int count);
+
 // A chain database text: the version line and each chain Base64-encoded, CR LF line ends.
 QByteArray chainDatabaseText(const QString &version, const QStringList &chains);
 
