@@ -1,6 +1,10 @@
 #include "fileExists.h"
+#include "httpModule.h"
+#include "moduleLoader.h"
 #include "programFolder.h"
+#include "qtSoundPlayer.h"
 #include "scriptedDialogs.h"
+#include "soundModule.h"
 #include "startupCheck.h"
 #include "systemRandom.h"
 #include "tickSource.h"
@@ -22,6 +26,8 @@ private slots:
     void startupCheckFailsWithItsMessageWhenTheFolderIsGone();
     void elapsedTicksStayRightAcrossAWrap();
     void randomStaysInHalfOpenUnitRange();
+    void modulesLoadOnlyUnderTheirOwnInterface();
+    void shippedSoundsPlayWithoutAnAudioDevice();
 };
 
 void TestPlatform::fileExistsOnlyForOrdinaryVisibleFiles()
@@ -75,6 +81,31 @@ void TestPlatform::randomStaysInHalfOpenUnitRange()
         const double r = random.next();
         QVERIFY(r >= 0.0 && r < 1.0);
     }
+}
+
+void TestPlatform::modulesLoadOnlyUnderTheirOwnInterface()
+{
+    QString error;
+    QVERIFY2(loadModule<SoundModule>(SoundModule::fileName, &error), qPrintable(error));
+    QVERIFY2(loadModule<HttpModule>(HttpModule::fileName, &error), qPrintable(error));
+
+    QVERIFY(!loadModule<HttpModule>(SoundModule::fileName, &error));
+    QVERIFY(error.contains(SoundModule::fileName));
+    const QString missing = QStringLiteral("quillora_nothing");
+    QVERIFY(!loadModule<SoundModule>(missing, &error));
+    QVERIFY(error.contains(missing));
+}
+
+void TestPlatform::shippedSoundsPlayWithoutAnAudioDevice()
+{
+    // Through the module, one sound cutting off another; a missing file plays nothing.
+    setProgramFolder(QStringLiteral(QUILLORA_PROGRAM_DIR));
+    QtSoundPlayer sound;
+    sound.play(correctWordSound);
+    sound.play(finishChainSound);
+    sound.play(QStringLiteral("nosuchsound.wav"));
+    sound.play(timeUpSound);
+    QTest::qWait(50);
 }
 
 QTEST_GUILESS_MAIN(TestPlatform)

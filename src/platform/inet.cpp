@@ -1,17 +1,15 @@
 #include "inet.h"
 
+#include "httpModule.h"
+#include "moduleLoader.h"
+
 #include <QApplication>
 #include <QEventLoop>
 #include <QList>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QPointer>
 #include <QScopeGuard>
-#include <QTimer>
 #include <QUrl>
 #include <QWidget>
-
-#include <memory>
 
 namespace {
 
@@ -67,6 +65,8 @@ Inet::Inet(QObject *parent)
 {
 }
 
+Inet::~Inet() = default;
+
 std::optional<QString> Inet::fail(const QString &reason)
 {
     m_errorString = reason;
@@ -88,72 +88,15 @@ std::optional<QString> Inet::openUrl(const QString &path)
     const auto notBusy = qScopeGuard([this] { m_busy = false; });
     const InputBlocker blocker;
 
-    QNetworkRequest request(url);
-    // Only the update server is ever talked to: a redirect elsewhere is an error.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::ManualRedirectPolicy);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-                         QNetworkRequest::AlwaysNetwork);
-    // Requests are minutes apart: no idle connection is kept open to the server.
-    request.setRawHeader("Connection", "close");
-
-    QByteArray body;
-    bool tooLarge = false;
-    bool timedOut = false;
-    QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    // Declared last so that it goes first, before the locals its handlers use.
-    if (!m_manager)
-        m_manager = std::make_unique<QNetworkAccessManager>();
-    const std::unique_ptr<QNetworkReply> reply(m_manager->get(request));
-
-    QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&deadline, &QTimer::timeout, reply.get(), [&] {
-        timedOut = true;
-        reply->abort();
-    });
-    QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, reply.get(), [&] {
-        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-        if (length.isValid() && length.toLongLong() > maxReplyBytes) {
-            tooLarge = true;
-            reply->abort();
-        }
-    });
-    QObject::connect(reply.get(), &QNetworkReply::readyRead, reply.get(), [&] {
-        body += reply->readAll();
-        if (body.size() > maxReplyBytes) {
-            tooLarge = true;
-            reply->abort();
-        }
-    });
-
-    if (!reply->isFinished()) {
-        deadline.start(m_timeout);
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-        deadline.stop();
+    if (!m_getter) {
+        QString error;
+        auto *module = loadModule<HttpModule>(HttpModule::fileName, &error);
+        if (!module)
+            return fail(error);
+        m_getter = module->createHttpGetter();
     }
-    if (!reply->isFinished()) {
-        // The loop was left early (the program is quitting): no reply.
-        reply->abort();
-        return fail(QStringLiteral("The request was interrupted."));
-    }
-    if (timedOut)
-        return fail(QStringLiteral("No reply within %1 ms.").arg(m_timeout.count()));
-    if (tooLarge)
-        return fail(QStringLiteral("The reply is larger than %1 bytes.").arg(maxReplyBytes));
-
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (!status.isValid())
-        return fail(reply->errorString());
-    const int code = status.toInt();
-    if (code < 200 || code > 299)
-        return fail(QStringLiteral("The server answered with HTTP status %1.").arg(code));
-    if (reply->error() != QNetworkReply::NoError)
-        return fail(reply->errorString());
-
-    body += reply->readAll();
-    if (body.size() > maxReplyBytes)
-        return fail(QStringLiteral("The reply is larger than %1 bytes.").arg(maxReplyBytes));
-    return QString::fromLatin1(body);
+    HttpResult result = m_getter->get(url, m_timeout, maxReplyBytes);
+    if (!result.body)
+        return fail(result.errorString);
+    return QString::fromLatin1(*result.body);
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QNetworkAccessManager>
 #include <QObject>
 #include <QString>
 
@@ -11,6 +10,8 @@
 // The game's one HTTP client, talking to the update server only. A fetch waits for its reply
 // right here, with every window disabled and a busy cursor, so nothing the player clicks or
 // types meanwhile is carried out afterwards.
+class HttpGetter;
+
 class Inet : public QObject
 {
     Q_OBJECT
@@ -20,6 +21,7 @@ public:
     static constexpr qint64 maxReplyBytes = 4 * 1024 * 1024;
 
     explicit Inet(QObject *parent = nullptr);
+    ~Inet() override;
 
     QString host() const { return m_host; }
     void setHost(const QString &host) { m_host = host; }
@@ -39,9 +41,9 @@ public:
 private:
     std::optional<QString> fail(const QString &reason);
 
-    // Made at the first request: most runs of the game never make one, and start-up is faster
-    // without it.
-    std::unique_ptr<QNetworkAccessManager> m_manager;
+    // From the network module, loaded at the first request: most runs of the game never make
+    // one.
+    std::unique_ptr<HttpGetter> m_getter;
     QString m_host;
     std::chrono::milliseconds m_timeout = defaultTimeout;
     QString m_errorString;

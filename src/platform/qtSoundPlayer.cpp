@@ -1,35 +1,29 @@
 #include "qtSoundPlayer.h"
 
 #include "fileExists.h"
+#include "moduleLoader.h"
 #include "programFolder.h"
+#include "soundModule.h"
 
-#include <QSoundEffect>
-#include <QUrl>
+#include <QDebug>
 
-QtSoundPlayer::QtSoundPlayer(QObject *parent)
-    : QObject(parent)
-{
-}
+QtSoundPlayer::QtSoundPlayer() = default;
 
-QSoundEffect *QtSoundPlayer::effectFor(const QString &soundFileName)
-{
-    auto found = m_effects.find(soundFileName);
-    if (found != m_effects.end())
-        return found->second;
-    const QString path = programFile(soundFileName);
-    if (!fileExists(path))
-        return nullptr;
-    auto *effect = new QSoundEffect(this);
-    effect->setSource(QUrl::fromLocalFile(path));
-    m_effects.emplace(soundFileName, effect);
-    return effect;
-}
+QtSoundPlayer::~QtSoundPlayer() = default;
 
 void QtSoundPlayer::play(const QString &soundFileName)
 {
-    if (m_playing)
-        m_playing->stop();
-    m_playing = effectFor(soundFileName);
-    if (m_playing)
-        m_playing->play();
+    const QString path = programFile(soundFileName);
+    if (!fileExists(path))
+        return;
+    if (!m_moduleTried) {
+        m_moduleTried = true;
+        QString error;
+        if (auto *module = loadModule<SoundModule>(SoundModule::fileName, &error))
+            m_player = module->createWavPlayer();
+        else
+            qWarning().noquote() << error << "- the game goes on without sound.";
+    }
+    if (m_player)
+        m_player->play(path);
 }

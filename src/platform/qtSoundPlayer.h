@@ -2,23 +2,20 @@
 
 #include "soundPlayer.h"
 
-#include <QObject>
+#include <memory>
 
-#include <map>
+class WavPlayer;
 
-class QSoundEffect;
-
-class QtSoundPlayer : public QObject, public SoundPlayer
+// The game's sounds, played by the sound module, which is loaded at the first sound. Without
+// the module the game goes on silently.
+class QtSoundPlayer : public SoundPlayer
 {
-    Q_OBJECT
 public:
-    explicit QtSoundPlayer(QObject *parent = nullptr);
+    QtSoundPlayer();
+    ~QtSoundPlayer() override;
     void play(const QString &soundFileName) override;
 
 private:
-    QSoundEffect *effectFor(const QString &soundFileName);
-
-    // Loading a WAV takes a while, so each effect is made once and kept.
-    std::map<QString, QSoundEffect *> m_effects;
-    QSoundEffect *m_playing = nullptr;
+    std::unique_ptr<WavPlayer> m_player;
+    bool m_moduleTried = false;
 };
