@@ -73,6 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QByteArray fromView = base64Decode(QByteArrayView(bytes));
     const QString latin1 = QString::fromLatin1(bytes);
     require(base64Decode(latin1) == fromView, "both decoders agree on Latin-1 text");
+    require(base64DecodeToText(bytes) == QString::fromLatin1(fromView),
+            "decoding straight to text gives the bytes as Latin-1");
     require(fromView == modelDecode(latin1), "the decoder follows the plain rules");
     require(fromView.size() <= bytes.size() / 4 * 3, "never more than 3 bytes per 4 characters");
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <type_traits>
 
 namespace {
 
@@ -85,7 +86,7 @@ using Group = std::array<std::int16_t, 4>;
 
 // Writes the bytes of a complete group at out[p], three less one for each pad mark in the third
 // and fourth place, and moves p past them.
-void writeGroup(const Group &group, Byte *out, qsizetype &p)
+template <typename Unit> void writeGroup(const Group &group, Unit *out, qsizetype &p)
 {
     // A pad mark is 64: only its low six bits (all zero) take part in the bytes.
     const auto g0 = static_cast<Byte>(group[0]), g1 = static_cast<Byte>(group[1]),
@@ -100,13 +101,19 @@ void writeGroup(const Group &group, Byte *out, qsizetype &p)
 }
 
 // One decoding loop for both text forms; codeAt gives the character code or -1 for a
-// character that has no single-byte code.
-template <typename CodeAt> QByteArray decode(qsizetype length, CodeAt codeAt)
+// character that has no single-byte code. The bytes go into a QByteArray, or straight into a
+// QString as Latin-1 characters.
+template <typename Output, typename CodeAt> Output decode(qsizetype length, CodeAt codeAt)
 {
     if (length < 4)
         return {};
-    QByteArray output(length / 4 * 3, Qt::Uninitialized);
-    auto *out = reinterpret_cast<Byte *>(output.data());
+    Output output(length / 4 * 3, Qt::Uninitialized);
+    auto *out = [&output] {
+        if constexpr (std::is_same_v<Output, QString>)
+            return reinterpret_cast<char16_t *>(output.data());
+        else
+            return reinterpret_cast<Byte *>(output.data());
+    }();
     qsizetype p = 0;
     Group group{};
     int k = 0;
@@ -178,14 +185,29 @@ QString base64Encode(const QByteArray &bytes)
 QByteArray base64Decode(const QString &text)
 {
     const QChar *chars = text.constData();
-    return decode(text.size(), [chars](qsizetype i) {
+    return decode<QByteArray>(text.size(), [chars](qsizetype i) {
         const char16_t u = chars[i].unicode();
         return u < 256 ? int(u) : -1;
     });
 }
 
+namespace {
+
+int byteAt(const char *chars, qsizetype i)
+{
+    return int(static_cast<Byte>(chars[i]));
+}
+
+} // namespace
+
 QByteArray base64Decode(QByteArrayView text)
 {
     const char *chars = text.data();
-    return decode(text.size(), [chars](qsizetype i) { return int(static_cast<Byte>(chars[i])); });
+    return decode<QByteArray>(text.size(), [chars](qsizetype i) { return byteAt(chars, i); });
+}
+
+QString base64DecodeToText(QByteArrayView text)
+{
+    const char *chars = text.data();
+    return decode<QString>(text.size(), [chars](qsizetype i) { return byteAt(chars, i); });
 }

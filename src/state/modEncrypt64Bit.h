@@ -18,3 +18,7 @@ QByteArray base64Decode(const QString &text);
 
 // The same on text that is already one byte per character (a line of a chain file).
 QByteArray base64Decode(QByteArrayView text);
+
+// The same, with the bytes as text one character each (Latin-1): what a chain line holds, made
+// without an intermediate byte array.
+QString base64DecodeToText(QByteArrayView text);

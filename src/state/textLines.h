@@ -8,5 +8,23 @@
 // line after it.
 QList<QByteArrayView> splitLines(QByteArrayView data);
 
+// The same lines handed one at a time to lineHandler, which returns false to stop early.
+template <typename LineHandler> void forEachLine(QByteArrayView data, LineHandler lineHandler)
+{
+    qsizetype start = 0;
+    while (start < data.size()) {
+        qsizetype end = data.indexOf('\n', start);
+        const qsizetype next = end < 0 ? data.size() : end + 1;
+        if (end < 0)
+            end = data.size();
+        qsizetype length = end - start;
+        if (end < data.size() && length > 0 && data[end - 1] == '\r')
+            --length;
+        if (!lineHandler(data.sliced(start, length)))
+            return;
+        start = next;
+    }
+}
+
 // The line without the space characters at its start and end (tabs stay).
 QByteArrayView trimmedOfSpaces(QByteArrayView line);
