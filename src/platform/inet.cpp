@@ -4,6 +4,7 @@
 #include "moduleLoader.h"
 
 #include <QApplication>
+#include <QDebug>
 #include <QEventLoop>
 #include <QList>
 #include <QPointer>
@@ -91,8 +92,11 @@ std::optional<QString> Inet::openUrl(const QString &path)
     if (!m_getter) {
         QString error;
         auto *module = loadModule<HttpModule>(HttpModule::fileName, &error);
-        if (!module)
+        if (!module) {
+            // The player is told only that the server could not be contacted; this says why.
+            qWarning().noquote() << error;
             return fail(error);
+        }
         m_getter = module->createHttpGetter();
     }
     HttpResult result = m_getter->get(url, m_timeout, maxReplyBytes);
