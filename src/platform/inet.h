@@ -7,11 +7,11 @@
 #include <memory>
 #include <optional>
 
+class HttpGetter;
+
 // The game's one HTTP client, talking to the update server only. A fetch waits for its reply
 // right here, with every window disabled and a busy cursor, so nothing the player clicks or
 // types meanwhile is carried out afterwards.
-class HttpGetter;
-
 class Inet : public QObject
 {
     Q_OBJECT
