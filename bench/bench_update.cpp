@@ -83,8 +83,6 @@ int main(int argc, char *argv[])
     // No window is shown; the update only needs the widgets to exist.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    // The network module, beside the game built with this benchmark.
-    QCoreApplication::addLibraryPath(QStringLiteral(QUILLORA_PROGRAM_DIR));
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -5,7 +5,8 @@
 
 // Sound and the network live in modules beside the program, loaded the first time they are
 // needed: most runs never use the network, and start-up does not wait for their libraries.
-// Modules are looked for where Qt looks for plugins, the program's own folder included.
+// Modules are looked for beside the program, then in the folder the build gave them
+// (QUILLORA_MODULE_DIR).
 QObject *loadModuleObject(const QString &name, QString *errorMessage);
 
 // The module's interface, or nullptr with errorMessage set. A module, once loaded, stays loaded
