@@ -14,8 +14,12 @@ QtSoundPlayer::~QtSoundPlayer() = default;
 void QtSoundPlayer::play(const QString &soundFileName)
 {
     const QString path = programFile(soundFileName);
-    if (!fileExists(path))
+    if (!fileExists(path)) {
+        // Still a new sound: the one playing stops, and nothing takes its place.
+        if (m_player)
+            m_player->stop();
         return;
+    }
     if (!m_moduleTried) {
         m_moduleTried = true;
         QString error;

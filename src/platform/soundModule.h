@@ -12,6 +12,7 @@ class WavPlayer
 public:
     virtual ~WavPlayer() = default;
     virtual void play(const QString &path) = 0;
+    virtual void stop() = 0;
 };
 
 // What the sound module offers.

@@ -3,10 +3,16 @@
 #include <QSoundEffect>
 #include <QUrl>
 
-void SoundEffectPlayer::play(const QString &path)
+void SoundEffectPlayer::stop()
 {
     if (m_playing)
         m_playing->stop();
+    m_playing = nullptr;
+}
+
+void SoundEffectPlayer::play(const QString &path)
+{
+    stop();
     auto found = m_effects.find(path);
     if (found == m_effects.end()) {
         auto *effect = new QSoundEffect(this);

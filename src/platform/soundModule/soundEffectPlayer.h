@@ -14,6 +14,7 @@ class SoundEffectPlayer : public QObject, public WavPlayer
     Q_OBJECT
 public:
     void play(const QString &path) override;
+    void stop() override;
 
 private:
     // Loading a WAV takes a while, so each effect is made once and kept.
