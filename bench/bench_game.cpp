@@ -2,6 +2,8 @@
 #include "chainPick.h"
 #include "modVars.h"
 #include "randomSource.h"
+#include "rowText.h"
+#include "tickSource.h"
 
 #include <QRandomGenerator>
 
@@ -17,6 +19,12 @@ public:
 
 private:
     QRandomGenerator m_generator{11};
+};
+
+class StillTicks : public TickSource
+{
+public:
+    quint32 tickCount() const override { return 0; }
 };
 
 void fillTable(int chains)
@@ -38,20 +46,16 @@ void pickChainAmong10000(benchmark::State &state)
 }
 BENCHMARK(pickChainAmong10000)->Unit(benchmark::kMicrosecond);
 
-// The rows a take-letter press rewrites.
+// A take-letter press: the reveal and the row the board redraws.
 void takeLettersOfAWord(benchmark::State &state)
 {
     fillTable(1);
     GeneratorRandom random;
-    ChainGame game;
+    const StillTicks ticks;
     for (auto _ : state) {
-        game.chainIndex = 1;
-        game.chainWords = modVars.chainTable[1].split(' ');
-        game.rows = QStringList(7, ChainGame::notKnownRow);
-        game.rows[1] = ChainGame::maskOf(game.chainWords[1]);
-        while (game.takeLetter(ChainGame::Side::Below, random)) {
-        }
-        benchmark::DoNotOptimize(game.rows[1]);
+        ChainGame game(modVars.chainTable[1], true, std::nullopt, ticks, random);
+        while (game.takeLetter(ChainGame::Side::Below))
+            benchmark::DoNotOptimize(rowText(game, 1));
     }
 }
 BENCHMARK(takeLettersOfAWord);

@@ -3,143 +3,186 @@
 #include "modVars.h"
 #include "statsFile.h"
 
+#include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QSignalSpy>
 
-namespace {
-
-QList<QPointer<frmMain>> boards()
-{
-    QList<QPointer<frmMain>> found;
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *board = qobject_cast<frmMain *>(widget))
-            found.append(board);
-    }
-    return found;
-}
-
-} // namespace
-
-// From the main menu into a game and back, by keys alone, on the real windows.
+// Games as a player plays them: chosen on the main menu, played by keys on the real board, and
+// back. The boxes are answered by a script; the clock moves only when a test says so.
 class TestPlay : public MenuTest
 {
     Q_OBJECT
+    QPointer<frmMain> m_board;
+
+    // Starts a game from the menu; false unless its board came up with the focus.
+    bool play(int entry)
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // finished boards
+        choose(entry);
+        m_board = topLevel<frmMain>();
+        return m_board && m_board->isVisible() && QTest::qWaitForWindowActive(m_board);
+    }
+    template <typename T> T *child(const char *name) const { return m_board->findChild<T *>(name); }
+    QListWidget *list() const { return listOf(m_board, "lstWords"); }
+    QLineEdit *entry() const { return child<QLineEdit>("txtEntry"); }
+    QStringList captions() const
+    {
+        QStringList texts;
+        for (const char *name :
+             {"cmdLetterBelow", "cmdLetterAbove", "cmdGuessAbove", "cmdGuessBelow"})
+            texts.append(child<QPushButton>(name)->text());
+        return texts;
+    }
+    void type(const char *text) { typeText(m_board, text); }
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
+    {
+        typeKey(m_board, key, modifiers);
+    }
+    ScriptedDialogs &dialogs() { return m_fakes->dialogs; }
+    bool backAtTheMenuOn(int entry)
+    {
+        return QTest::qWaitForWindowActive(m_menu.get()) && m_list->currentRow() == entry;
+    }
+
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        setUpMenu();
+        m_folder->write(chainDatabaseFileName, chainDatabaseText("8", {sampleChain}));
+        QVERIFY(start());
+    }
+    void cleanup()
+    {
+        delete m_board;
+        tearDownMenu();
+    }
 
-    void aStandardGameFromTheMenuToTheScoreAndBack();
-    void aClockGameRunsOutAndTheMenuComesBack();
-    void exitOnTheBoardEndsTheProgram();
-    void withNoPlayableChainTheMenuStays();
+    void aStandardGameByKeysToTheScoreAndBack()
+    {
+        QVERIFY(play(playStandardEntry));
+        QVERIFY(!m_menu->isVisible());
+        QCOMPARE(m_board->windowTitle(), QStringLiteral("Quillora"));
+        QCOMPARE(QApplication::focusWidget(), list());
+        QCOMPARE(captions(), QStringList({"&Take letter below fire", "T&ake letter above ale",
+                                          "G&uess above ale", "&Guess below fire"}));
+        press(Qt::Key_T, Qt::AltModifier); // the s of side; the button presses itself soon after
+        QTRY_COMPARE(list()->item(1)->text(), QStringLiteral("s * * * "));
+        QCOMPARE(list()->currentRow(), 1);
+        type("1 sId"); // digits and spaces are the list's
+        QCOMPARE(QApplication::focusWidget(), entry());
+        entry()->setSelection(0, 2);
+        type("e"); // a letter goes to the end, wherever the caret
+        QCOMPARE(entry()->text(), QStringLiteral("sIde"));
+        QCOMPARE(entry()->cursorPosition(), 4);
+        press(Qt::Key_Return);
+        QCOMPARE(list()->item(2)->text(), QStringLiteral("* * * * "));
+        QCOMPARE(list()->currentRow(), 2);
+        QCOMPARE(QApplication::focusWidget(), list());
+        QCOMPARE(captions(), QStringList({"&Take letter below side", "T&ake letter above ale",
+                                          "G&uess above ale", "&Guess below side"}));
+        type("wax");
+        press(Qt::Key_Return);
+        QVERIFY(entry()->text().isEmpty());
+        QCOMPARE(QApplication::focusWidget(), entry());
+        type("walk");
+        press(Qt::Key_Return);
+        type("yards");
+        press(Qt::Key_U, Qt::AltModifier);
+        QTRY_COMPARE(captions()[2], QStringLiteral("G&uess above yards"));
+        type("back");
+        press(Qt::Key_U, Qt::AltModifier);
+        QTRY_COMPARE(list()->item(4)->text(), QStringLiteral("back"));
 
-private:
-    frmMain *chooseGame(int position);
+        QByteArray savedWhileScoreShown;
+        dialogs().whileOpen = [&](const ScriptedDialogs::Shown &box) {
+            if (box.text.startsWith("Chain complete."))
+                savedWhileScoreShown = m_folder->read(statsFileName);
+        };
+        type("way");
+        press(Qt::Key_Return);
+        // 1 letter taken and 1 wrong guess of 27 letters: 925.9 points.
+        QCOMPARE(dialogs().texts(),
+                 QStringList({"Correct!", "That is not correct.", "Correct!", "Correct!",
+                              "Correct!", "Correct!",
+                              "Chain complete. You scored 926 points. During this session, you "
+                              "have played 1 games, and have an average score of 926. In total, "
+                              "you have played 1 games, and have an average score of 926."}));
+        QCOMPARE(m_fakes->sound.played, QStringList(5, "correctword.wav") << "finishchain.wav");
+        QCOMPARE(savedWhileScoreShown, QByteArray("1\r\n926\r\n#TRUE#\r\n"));
+        QVERIFY(backAtTheMenuOn(playStandardEntry));
+        QTRY_VERIFY(m_board.isNull()); // one board per game
+    }
+
+    void aClockGameStandsStillWhileABoxIsOpenAndRunsOut()
+    {
+        modVars.clockSeconds = 60;
+        QVERIFY(play(playClockEntry));
+        QCOMPARE(m_board->windowTitle(), QStringLiteral("60 seconds left - Quillora"));
+        dialogs().whileOpen = [this](const ScriptedDialogs::Shown &) {
+            m_fakes->ticks.advance(100000);
+        };
+        type("x");
+        press(Qt::Key_Return);
+        press(Qt::Key_Escape); // answered No
+        type("side");
+        press(Qt::Key_Return);
+        QCOMPARE(dialogs().texts(),
+                 QStringList({"That is not correct.", "Really end the game?", "Correct!"}));
+        m_fakes->ticks.advance(10000);
+        QTRY_COMPARE(m_board->windowTitle(), QStringLiteral("50 seconds left - Quillora"));
+
+        dialogs().whileOpen = nullptr;
+        m_fakes->ticks.advance(49500); // 59.5 s played: rounded, no second is left
+        QVERIFY(backAtTheMenuOn(playClockEntry));
+        QCOMPARE(dialogs().lastText(), QStringLiteral("Time's up! You lose!"));
+        QCOMPARE(m_fakes->sound.played.last(), QStringLiteral("timeup.wav"));
+        QCOMPARE(m_folder->read(statsFileName), QByteArray("1\r\n0\r\n#FALSE#\r\n"));
+    }
+
+    void ctrlWSpellsAndEscapeAsksBeforeLeaving()
+    {
+        QVERIFY(play(playStandardEntry));
+        auto *spell = child<QLineEdit>("txtSpell");
+        list()->setCurrentRow(1);
+        press(Qt::Key_W, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(spell->text().isEmpty());
+        press(Qt::Key_W, Qt::ControlModifier);
+        QCOMPARE(spell->text(), QStringLiteral("****"));
+        QCOMPARE(QApplication::focusWidget(), spell);
+        list()->setCurrentRow(0);
+        child<QAction>("mnuGameSpell")->trigger();
+        QCOMPARE(spell->text(), QStringLiteral("fire"));
+
+        dialogs().questionAnswers = {true};
+        press(Qt::Key_Escape); // from the spelling box, which would otherwise close the dialog
+        QCOMPARE(dialogs().texts(), QStringList({"Really end the game?"}));
+        QVERIFY(backAtTheMenuOn(playStandardEntry));
+        // The menu item leaves without asking; "Exit" ends the program.
+        QVERIFY(play(playStandardEntry));
+        child<QAction>("mnuGameMain")->trigger();
+        QVERIFY(backAtTheMenuOn(playStandardEntry));
+        QVERIFY(play(playStandardEntry));
+        QSignalSpy exit(m_menu.get(), &frmChoose::exitRequested);
+        child<QAction>("mnuGameExit")->trigger();
+        QCOMPARE(exit.count(), 1);
+        QVERIFY(!m_menu->isVisible());
+        QCOMPARE(dialogs().shown.size(), 1);
+        QCOMPARE(modVars.totalGames, 3);
+    }
+
+    void withNoPlayableChainTheMenuStays()
+    {
+        m_folder->write(chainDatabaseFileName,
+                        chainDatabaseText("8", {"Fire side walk way back yards ale"}));
+        QVERIFY(start());
+        QVERIFY(!play(playStandardEntry));
+        QCOMPARE(dialogs().texts(),
+                 QStringList({"None of the chains in your database can be played."}));
+        QVERIFY(m_menu->isVisible());
+        QCOMPARE(modVars.totalGames, 0);
+    }
 };
-
-void TestPlay::init()
-{
-    setUpMenu();
-    m_folder->write(chainDatabaseFileName,
-                    chainDatabaseText(QStringLiteral("8"), {sampleChains.first()}));
-}
-
-void TestPlay::cleanup()
-{
-    // A board takes its own popup menus with it: collect the boards first.
-    qDeleteAll(boards());
-    tearDownMenu();
-}
-
-frmMain *TestPlay::chooseGame(int position)
-{
-    choose(position);
-    for (frmMain *board : boards()) {
-        if (board->isVisible())
-            return QTest::qWaitForWindowActive(board) ? board : nullptr;
-    }
-    return nullptr;
-}
-
-void TestPlay::aStandardGameFromTheMenuToTheScoreAndBack()
-{
-    QVERIFY(start());
-    QPointer<frmMain> board = chooseGame(playStandardEntry);
-    QVERIFY(board);
-    QVERIFY(!m_menu->isVisible());
-    QCOMPARE(board->windowTitle(), QStringLiteral("Quillora"));
-    // fire place card board game show boat
-    for (const char *word : {"place", "card", "board", "game", "show"}) {
-        typeText(board, word);
-        typeKey(board, Qt::Key_Return);
-    }
-    QCOMPARE(m_fakes->dialogs.lastText(),
-             QStringLiteral("Chain complete. You scored 1000 points. During this session, you "
-                            "have played 1 games, and have an average score of 1000. In total, "
-                            "you have played 1 games, and have an average score of 1000."));
-    QCOMPARE(m_folder->read(statsFileName), QByteArray("1\r\n1000\r\n#TRUE#\r\n"));
-    QVERIFY(QTest::qWaitForWindowActive(m_menu.get()));
-    QCOMPARE(listOf(m_menu.get(), "lstStyle")->currentRow(), int(playStandardEntry));
-    QTRY_VERIFY(board.isNull()); // one board per game
-
-    // "Display Score" agrees.
-    choose(displayScoreEntry);
-    QVERIFY(m_fakes->dialogs.lastText().contains("have played 1 games, and have an average "
-                                                 "score of 1000."));
-}
-
-void TestPlay::aClockGameRunsOutAndTheMenuComesBack()
-{
-    QVERIFY(start());
-    modVars.clockSeconds = 30;
-    QPointer<frmMain> board = chooseGame(playClockEntry);
-    QVERIFY(board);
-    QCOMPARE(board->windowTitle(), QStringLiteral("30 seconds left - Quillora"));
-    m_fakes->ticks.advance(30000);
-    QTRY_COMPARE(m_fakes->dialogs.lastText(), QStringLiteral("Time's up! You lose!"));
-    QVERIFY(QTest::qWaitForWindowActive(m_menu.get()));
-    QCOMPARE(listOf(m_menu.get(), "lstStyle")->currentRow(), int(playClockEntry));
-    QCOMPARE(modVars.sessionGames, 1);
-    QCOMPARE(modVars.sessionScore, 0);
-}
-
-void TestPlay::exitOnTheBoardEndsTheProgram()
-{
-    QVERIFY(start());
-    QSignalSpy exit(m_menu.get(), &frmChoose::exitRequested);
-    frmMain *board = chooseGame(playStandardEntry);
-    QVERIFY(board);
-    board->findChild<QAction *>("mnuGameExit")->trigger();
-    QCOMPARE(exit.count(), 1);
-    QVERIFY(!m_menu->isVisible());
-}
-
-void TestPlay::withNoPlayableChainTheMenuStays()
-{
-    // No chain at all: the database holds only its version line.
-    m_folder->write(chainDatabaseFileName, QByteArray("8\r\n"));
-    QVERIFY(start());
-    QCOMPARE(chooseGame(playClockEntry), nullptr);
-    QCOMPARE(m_fakes->dialogs.texts(), QStringList({"There are no chains in your database."}));
-    QVERIFY(m_menu->isVisible());
-
-    // Chains, but none that fits the board.
-    m_fakes->dialogs.clear();
-    m_folder->write(
-        chainDatabaseFileName,
-        chainDatabaseText(QStringLiteral("8"), {QStringLiteral("only six words in it")}));
-    QVERIFY(start());
-    QCOMPARE(chooseGame(playStandardEntry), nullptr);
-    QCOMPARE(m_fakes->dialogs.texts(),
-             QStringList({"None of the chains in your database can be played."}));
-    QVERIFY(m_menu->isVisible());
-    QCOMPARE(listOf(m_menu.get(), "lstStyle")->currentRow(), int(playStandardEntry));
-    QCOMPARE(modVars.totalGames, 0);
-    QVERIFY(!m_folder->exists(statsFileName));
-    // The boards that could not start cleaned up after themselves.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(boards().isEmpty());
-}
 
 QTEST_MAIN(TestPlay)
 #include "test_play.moc"

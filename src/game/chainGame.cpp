@@ -1,98 +1,87 @@
 #include "chainGame.h"
 
-#include "chainPick.h"
-#include "modVars.h"
 #include "randomSource.h"
 #include "scoring.h"
-#include "statsFile.h"
 #include "tickSource.h"
-
-#include <QList>
 
 #include <algorithm>
 
-namespace {
-
-QString withoutSpaces(QString text)
+ChainGame::ChainGame(const QString &chain, bool advancedMode, std::optional<int> clockSeconds,
+                     const TickSource &ticks, RandomSource &random)
+    : m_words(chain.split(QLatin1Char(' ')))
+    , m_chainLetters(static_cast<int>(chain.size()) - (wordsPerChain - 1))
+    , m_advancedMode(advancedMode)
+    , m_clockSeconds(clockSeconds)
+    , m_ticks(ticks)
+    , m_random(random)
+    , m_startTick(ticks.tickCount())
 {
-    return text.remove(QLatin1Char(' '));
+    Q_ASSERT(isPlayableChain(chain));
+    for (int row = 0; row < wordsPerChain; ++row)
+        m_shown[row] = QList<bool>(m_words[row].size(), false);
 }
 
-} // namespace
-
-bool ChainGame::startGame(RandomSource &random, QString *statsError)
+ChainGame::RowForm ChainGame::rowForm(int row) const
 {
-    // A game counts as played from its start, finished or not.
-    ++modVars.sessionGames;
-    ++modVars.totalGames;
-    const bool saved = saveStats(statsError);
-
-    chainIndex = pickChain(random);
-    const QString &chain = modVars.chainTable[chainIndex];
-    chainWords = chain.split(QLatin1Char(' '));
-    chainLetters = static_cast<int>(chain.size()) - (wordsPerChain - 1);
-
-    rows = {chainWords[0], maskOf(chainWords[1]), notKnownRow,  notKnownRow,
-            notKnownRow,   maskOf(chainWords[5]), chainWords[6]};
-    lettersTaken = 0;
-    wrongGuesses = 0;
-    topIndex = 0;
-    bottomIndex = wordsPerChain - 1;
-    return saved;
-}
-
-QString ChainGame::maskOf(const QString &word)
-{
-    return QStringLiteral("* ").repeated(word.size());
+    if (row <= m_topIndex || row >= m_bottomIndex)
+        return RowForm::Whole;
+    // Only the words next to the solved blocks show their letters (one word when one is left).
+    if (row == m_topIndex + 1 || row == m_bottomIndex - 1)
+        return RowForm::Mask;
+    return RowForm::NotKnown;
 }
 
 int ChainGame::countShownLetters(int row) const
 {
-    const QString letters = withoutSpaces(rows[row]);
-    return static_cast<int>(letters.size() - letters.count(QLatin1Char('*')));
+    if (rowForm(row) == RowForm::Whole)
+        return static_cast<int>(m_words[row].size());
+    return static_cast<int>(m_shown[row].count(true));
 }
 
 bool ChainGame::oneLetterLeft(int row) const
 {
-    return withoutSpaces(rows[row]).size() == countShownLetters(row) + 1;
-}
-
-void ChainGame::revealLetter(QString &rowText, int row, RandomSource &random) const
-{
-    const QString letters = withoutSpaces(rowText);
-    QList<int> hidden; // 0-based positions in the word
-    for (int i = 0; i < letters.size(); ++i) {
-        if (letters[i] == QLatin1Char('*'))
-            hidden.append(i);
-    }
-    if (hidden.isEmpty())
-        return;
-    qsizetype k = 0;
-    if (modVars.advancedMode) {
-        const auto n = hidden.size();
-        k = std::min<qsizetype>(static_cast<qsizetype>(random.next() * n), n - 1);
-    }
-    const int p = hidden[k];
-    // Each character of a mask is followed by one space.
-    rowText[2 * p] = chainWords[row][p];
+    return m_words[row].size() == countShownLetters(row) + 1;
 }
 
 int ChainGame::targetRow(Side side) const
 {
-    return side == Side::Below ? topIndex + 1 : bottomIndex - 1;
+    return side == Side::Below ? m_topIndex + 1 : m_bottomIndex - 1;
 }
 
-bool ChainGame::takeLetter(Side side, RandomSource &random)
+const QString &ChainGame::captionWord(Side side) const
+{
+    return m_words[side == Side::Below ? m_topIndex : m_bottomIndex];
+}
+
+bool ChainGame::takeLetter(Side side)
 {
     const int row = targetRow(side);
     if (oneLetterLeft(row))
         return false;
-    ++lettersTaken;
-    revealLetter(rows[row], row, random);
+    ++m_lettersTaken;
+    revealLetter(row);
     return true;
 }
 
-ChainGame::Guess ChainGame::judgeGuess(Side side, const QString &entry)
+void ChainGame::revealLetter(int row)
+{
+    QList<int> hidden;
+    for (int position = 0; position < m_shown[row].size(); ++position) {
+        if (!m_shown[row][position])
+            hidden.append(position);
+    }
+    if (hidden.isEmpty())
+        return;
+    // Left to right; in Advanced Mode any hidden letter with equal chance.
+    qsizetype k = 0;
+    if (m_advancedMode) {
+        const qsizetype n = hidden.size();
+        k = std::min<qsizetype>(static_cast<qsizetype>(m_random.next() * n), n - 1);
+    }
+    m_shown[row][hidden[k]] = true;
+}
+
+ChainGame::Guess ChainGame::guess(Side side, const QString &entry)
 {
     // Only spaces are trimmed, as a player would type them.
     qsizetype begin = 0;
@@ -104,81 +93,52 @@ ChainGame::Guess ChainGame::judgeGuess(Side side, const QString &entry)
     const QString guess = entry.mid(begin, end - begin).toLower();
     if (guess.isEmpty())
         return Guess::Ignored;
-    if (guess == chainWords[targetRow(side)])
+    if (guess == m_words[targetRow(side)])
         return Guess::Right;
-    ++wrongGuesses;
+    ++m_wrongGuesses;
     return Guess::Wrong;
 }
 
+// The next word keeps the letters shown in it when it is also the bottom block's neighbour.
 bool ChainGame::advanceTop()
 {
-    ++topIndex;
-    rows[topIndex] = chainWords[topIndex];
-    if (checkChainComplete())
-        return true;
-    // The row may already be a mask, shared with the bottom block, with letters shown in it.
-    if (rows[topIndex + 1] == notKnownRow)
-        rows[topIndex + 1] = maskOf(chainWords[topIndex + 1]);
-    return false;
+    ++m_topIndex;
+    return checkChainComplete();
 }
 
 bool ChainGame::advanceBottom()
 {
-    --bottomIndex;
-    rows[bottomIndex] = chainWords[bottomIndex];
-    if (checkChainComplete())
-        return true;
-    if (rows[bottomIndex - 1] == notKnownRow)
-        rows[bottomIndex - 1] = maskOf(chainWords[bottomIndex - 1]);
-    return false;
+    --m_bottomIndex;
+    return checkChainComplete();
 }
 
 bool ChainGame::checkChainComplete() const
 {
-    // Rows 0 and 6 are always whole.
-    for (int row = 1; row <= 5; ++row) {
-        if (rows[row].contains(QLatin1Char('*')))
-            return false;
-    }
-    return true;
+    // While a word is hidden it lies between the two solved blocks.
+    return m_topIndex + 1 >= m_bottomIndex;
 }
 
-QString ChainGame::captionWord(Side side) const
+int ChainGame::score() const
 {
-    return chainWords[side == Side::Below ? topIndex : bottomIndex];
+    return chainScore(m_wrongGuesses + m_lettersTaken, m_chainLetters);
 }
 
-int ChainGame::scoreChain()
+std::optional<int> ChainGame::secondsLeft() const
 {
-    const int score = chainScore(wrongGuesses + lettersTaken, chainLetters);
-    modVars.sessionScore += score;
-    modVars.totalScore += score;
-    modVars.chainCompleted[chainIndex] = true;
-    return score;
-}
-
-int ChainGame::secondsLeft(quint32 now) const
-{
-    return ::secondsLeft(modVars.clockSeconds, elapsedTicks(startTick, now));
-}
-
-void ChainGame::beginPause(quint32 now)
-{
-    pauseTick = now;
-    paused = true;
-}
-
-void ChainGame::endPause(quint32 now)
-{
-    pauseTick = static_cast<quint32>(elapsedTicks(pauseTick, now));
-    // Unsigned, so that it wraps with the tick count.
-    startTick += pauseTick;
-    paused = false;
-}
-
-std::optional<QString> spellingOf(const QString &rowText)
-{
-    if (rowText == ChainGame::notKnownRow)
+    if (!m_clockSeconds)
         return std::nullopt;
-    return withoutSpaces(rowText);
+    return ::secondsLeft(*m_clockSeconds, elapsedTicks(m_startTick, m_ticks.tickCount()));
+}
+
+void ChainGame::beginPause()
+{
+    m_pauseTick = m_ticks.tickCount();
+    m_paused = true;
+}
+
+void ChainGame::endPause()
+{
+    // Unsigned, so that both wrap with the tick count.
+    m_startTick += static_cast<quint32>(elapsedTicks(m_pauseTick, m_ticks.tickCount()));
+    m_paused = false;
 }

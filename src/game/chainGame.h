@@ -1,15 +1,20 @@
 #pragma once
 
+#include "chainPick.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <optional>
 
 class RandomSource;
+class TickSource;
 
-// One game of one chain: the board state and the rules, without any widget. The seven row
-// texts are the only record of which letters have been revealed; the board shows them as they
-// are.
+// The rules of one game of one chain: which letters of each word are shown, the solved blocks
+// at the top and the bottom, the counts that make the score, and the clock with its pauses.
+// It knows no widget, no file and no global; the board asks it and draws (rowText).
 class ChainGame
 {
 public:
@@ -17,66 +22,69 @@ public:
     // solved block at the bottom.
     enum class Side { Below, Above };
     enum class Guess { Ignored, Right, Wrong };
+    // A row shows its word whole, as a mask of hidden and shown letters, or not at all.
+    enum class RowForm { Whole, Mask, NotKnown };
 
-    static inline const QString notKnownRow = QStringLiteral("[not known]");
+    // chain: seven words joined by single spaces (isPlayableChain). clockSeconds: the time of
+    // a clock game, nothing in a standard game. The clock starts now.
+    ChainGame(const QString &chain, bool advancedMode, std::optional<int> clockSeconds,
+              const TickSource &ticks, RandomSource &random);
 
-    // Counts the game, saves the statistics, picks an unused playable chain and lays out the
-    // rows. Needs hasPlayableChain(). False when the statistics could not be written; the game
-    // is set up all the same.
-    bool startGame(RandomSource &random, QString *statsError = nullptr);
-
-    // "* " once per character: every letter hidden.
-    static QString maskOf(const QString &word);
-
-    // Characters of a row, spaces left out, that are not "*".
+    RowForm rowForm(int row) const;
+    const QString &word(int row) const { return m_words[row]; }
+    bool isLetterShown(int row, int position) const { return m_shown[row][position]; }
+    // Letters of the row the player can read.
     int countShownLetters(int row) const;
     // Exactly one letter of the row is still hidden.
     bool oneLetterLeft(int row) const;
-    // Shows one hidden letter of rowText, which holds the mask of word `row`: the leftmost one,
-    // or in Advanced Mode any of them with equal chance.
-    void revealLetter(QString &rowText, int row, RandomSource &random) const;
 
     // The row a take-letter or guess button of that side works on.
     int targetRow(Side side) const;
-    // Reveals one more letter of the target row and counts it; nothing when only its last
-    // letter is hidden (false).
-    bool takeLetter(Side side, RandomSource &random);
+    // The word a button caption names: the solved word next to that side's target.
+    const QString &captionWord(Side side) const;
+
+    // Shows one more letter of the target row and counts it; refused (false) when only its
+    // last letter is hidden, which must be guessed.
+    bool takeLetter(Side side);
     // Judges an entry against the target word: spaces around it and its case do not matter.
     // A wrong guess is counted.
-    Guess judgeGuess(Side side, const QString &entry);
-
-    // A right guess adds the target word to its solved block. True when that finished the
-    // chain; otherwise the next word to solve shows as a mask.
+    Guess guess(Side side, const QString &entry);
+    // After a right guess: the target word joins its solved block. True when that finished
+    // the chain.
     bool advanceTop();
     bool advanceBottom();
-    // No hidden letter left in rows 1 to 5.
+    // No hidden letter is left in the chain.
     bool checkChainComplete() const;
 
-    // The word a button caption names: the solved word next to that side's target.
-    QString captionWord(Side side) const;
+    int lettersTaken() const { return m_lettersTaken; }
+    int wrongGuesses() const { return m_wrongGuesses; }
+    // (1 - (letters taken + wrong guesses) / letters of the chain) x 1000, at least 0.
+    int score() const;
 
-    // Scores the finished chain into the session and lifetime sums and marks it completed.
-    // Returns the score.
-    int scoreChain();
+    // Whole seconds left of a clock game, never below 0; nothing in a standard game.
+    std::optional<int> secondsLeft() const;
+    // While a box is open the clock stands still: the pause's length is not charged.
+    void beginPause();
+    void endPause();
+    bool isPaused() const { return m_paused; }
 
-    // The clock, in the tick count's milliseconds. A pause moves startTick on by its length.
-    int secondsLeft(quint32 now) const;
-    void beginPause(quint32 now);
-    void endPause(quint32 now);
+private:
+    void revealLetter(int row);
 
-    // Board state.
-    int chainIndex = 0;
-    QStringList chainWords;
-    int chainLetters = 0;
-    int lettersTaken = 0;
-    int wrongGuesses = 0;
-    int topIndex = 0;
-    int bottomIndex = 6;
-    quint32 startTick = 0;
-    quint32 pauseTick = 0;
-    bool paused = false;
-    QStringList rows;
+    QStringList m_words;
+    std::array<QList<bool>, wordsPerChain> m_shown;
+    int m_chainLetters = 0;
+    int m_lettersTaken = 0;
+    int m_wrongGuesses = 0;
+    int m_topIndex = 0;
+    int m_bottomIndex = wordsPerChain - 1;
+    bool m_advancedMode = false;
+
+    std::optional<int> m_clockSeconds;
+    const TickSource &m_ticks;
+    RandomSource &m_random;
+    // Moved on by the length of every pause, so that pauses do not count as playing time.
+    quint32 m_startTick = 0;
+    quint32 m_pauseTick = 0;
+    bool m_paused = false;
 };
-
-// What Ctrl+W shows for a row: the row without spaces; nothing for a word not yet known.
-std::optional<QString> spellingOf(const QString &rowText);

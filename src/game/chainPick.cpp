@@ -46,7 +46,7 @@ bool isPlayableChain(const QString &chain)
         return false;
     return std::all_of(words.cbegin(), words.cend(), [](const QString &word) {
         return !word.isEmpty() && word.size() <= maxWordLength &&
-               std::all_of(word.cbegin(), word.cend(), isWordCharacter);
+               std::all_of(word.cbegin(), word.cend(), isWordCharacter) && word.toLower() == word;
     });
 }
 

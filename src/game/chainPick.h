@@ -9,7 +9,8 @@ constexpr int wordsPerChain = 7;
 constexpr int maxWordLength = 30;
 
 // A chain line can be played when it holds seven words of 1 to 30 characters joined by single
-// spaces, none of them a "*" (the board's mark of a hidden letter).
+// spaces, none of them a "*" (the board's mark of a hidden letter), and no capital letter: only
+// the player's entry is lower-cased, so such a word could never be guessed.
 bool isPlayableChain(const QString &chain);
 
 // Whether any chain of positions 1..chainCount can be played.

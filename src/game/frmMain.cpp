@@ -2,12 +2,11 @@
 
 #include "chainPick.h"
 #include "dialogs.h"
+#include "gameStatistics.h"
 #include "gameTexts.h"
 #include "modVars.h"
-#include "randomSource.h"
+#include "rowText.h"
 #include "soundPlayer.h"
-#include "statsFile.h"
-#include "tickSource.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -71,7 +70,7 @@ frmMain::frmMain(const Services &services, QWidget *parent)
     lstWords->setFont(chainFont);
     lstWords->setMinimumWidth(260);
     // Exactly the seven rows of a chain, no empty space below them.
-    lstWords->addItems(QStringList(wordsPerChain, ChainGame::notKnownRow));
+    lstWords->addItems(QStringList(wordsPerChain, notKnownRow));
     lstWords->setFixedHeight(wordsPerChain * lstWords->sizeHintForRow(0) +
                              2 * lstWords->frameWidth());
     for (QPushButton *button : {cmdLetterBelow, cmdLetterAbove, cmdGuessAbove, cmdGuessBelow})
@@ -139,32 +138,28 @@ bool frmMain::load()
 
 void frmMain::startGame()
 {
-    QString statsError;
-    if (!m_game.startGame(m_services.random, &statsError))
-        tellStatsWriteFailure(statsError);
+    countGameStarted(m_services.dialogs, this);
+    chainIndex = pickChain(m_services.random);
+    const std::optional<int> clockSeconds =
+        isClockGame() ? std::optional(modVars.clockSeconds) : std::nullopt;
+    m_game.emplace(modVars.chainTable[chainIndex], modVars.advancedMode, clockSeconds,
+                   m_services.ticks, m_services.random);
 
-    lstWords->clear();
-    lstWords->addItems(m_game.rows);
+    showRows();
     lstWords->setCurrentRow(0);
     setCaptions(ChainGame::Side::Below);
     setCaptions(ChainGame::Side::Above);
-    lstWords->setCurrentRow(0);
     lstWords->setFocus();
 
-    m_game.startTick = m_services.ticks.tickCount();
     m_tmr.start(tickMilliseconds);
     updateClock();
 }
 
 void frmMain::updateClock()
 {
-    if (!isClockGame()) {
-        setWindowTitle(boardTitle(std::nullopt));
-        return;
-    }
-    const int left = m_game.secondsLeft(m_services.ticks.tickCount());
+    const std::optional<int> left = m_game->secondsLeft();
     setWindowTitle(boardTitle(left));
-    if (left != 0 || m_game.paused)
+    if (!left || *left != 0 || m_game->isPaused())
         return;
 
     m_tmr.stop();
@@ -182,10 +177,10 @@ void frmMain::returnToMenu()
 
 void frmMain::showSpelling()
 {
-    const QListWidgetItem *item = lstWords->currentItem();
-    if (!item)
+    const int row = lstWords->currentRow();
+    if (row < 0)
         return;
-    const std::optional<QString> spelling = spellingOf(item->text());
+    const std::optional<QString> spelling = spellingOf(*m_game, row);
     if (!spelling)
         return;
     txtSpell->setText(*spelling);
@@ -194,42 +189,38 @@ void frmMain::showSpelling()
 
 void frmMain::askToEndGame()
 {
-    m_tmr.stop();
-    m_game.beginPause(m_services.ticks.tickCount());
+    pauseClock();
     if (m_services.dialogs.question(this, reallyEndText)) {
         // Abandoned: the game was counted and saved when it began; nothing more is written.
-        m_game.paused = false;
         returnToMenu();
         return;
     }
-    m_game.endPause(m_services.ticks.tickCount());
-    m_tmr.start(tickMilliseconds);
+    resumeClock();
 }
 
+// A take-letter button: the focus stays on it.
 void frmMain::takeLetter(ChainGame::Side side)
 {
-    const int row = m_game.targetRow(side);
+    const int row = m_game->targetRow(side);
     lstWords->setCurrentRow(row);
-    if (!m_game.takeLetter(side, m_services.random)) {
+    if (!m_game->takeLetter(side)) {
         messageInPause(oneLetterLeftText);
         return;
     }
-    lstWords->item(row)->setText(m_game.rows[row]);
+    lstWords->item(row)->setText(rowText(*m_game, row));
 }
 
 void frmMain::guess(ChainGame::Side side)
 {
-    switch (m_game.judgeGuess(side, txtEntry->text())) {
+    switch (m_game->guess(side, txtEntry->text())) {
     case ChainGame::Guess::Ignored:
         return;
     case ChainGame::Guess::Right:
-        m_tmr.stop();
-        m_game.beginPause(m_services.ticks.tickCount());
+        pauseClock();
         if (modVars.soundsOn)
             m_services.sound.play(correctWordSound);
         m_services.dialogs.message(this, correctText);
-        m_game.endPause(m_services.ticks.tickCount());
-        m_tmr.start(tickMilliseconds);
+        resumeClock();
         advance(side);
         return;
     case ChainGame::Guess::Wrong:
@@ -240,45 +231,44 @@ void frmMain::guess(ChainGame::Side side)
     }
 }
 
+// The board's side of advanceTop and advanceBottom: the solved word shows whole, and unless the
+// chain is finished the captions name it and the next word to solve is selected.
 void frmMain::advance(ChainGame::Side side)
 {
     txtEntry->clear();
-    const bool done = side == ChainGame::Side::Below ? m_game.advanceTop() : m_game.advanceBottom();
+    const bool done =
+        side == ChainGame::Side::Below ? m_game->advanceTop() : m_game->advanceBottom();
     showRows();
     if (done) {
         finishChain();
         return;
     }
     setCaptions(side);
-    lstWords->setCurrentRow(m_game.targetRow(side));
+    lstWords->setCurrentRow(m_game->targetRow(side));
     lstWords->setFocus();
 }
 
 void frmMain::finishChain()
 {
     m_tmr.stop(); // for good: the game is over
-    const int score = m_game.scoreChain();
+    const int score = m_game->score();
+    // Saved before the score box, not after it: the box may be the last thing this run does.
+    countChainWon(chainIndex, score, m_services.dialogs, this);
     if (modVars.soundsOn)
         m_services.sound.play(finishChainSound);
-    const std::optional<int> left =
-        isClockGame() ? std::optional(m_game.secondsLeft(m_services.ticks.tickCount()))
-                      : std::nullopt;
-    m_services.dialogs.message(this, completionText(score, left));
-    QString statsError;
-    if (!saveStats(&statsError))
-        tellStatsWriteFailure(statsError);
+    m_services.dialogs.message(this, completionText(score, m_game->secondsLeft()));
     returnToMenu();
 }
 
 void frmMain::showRows()
 {
-    for (int row = 0; row < m_game.rows.size(); ++row)
-        lstWords->item(row)->setText(m_game.rows[row]);
+    for (int row = 0; row < wordsPerChain; ++row)
+        lstWords->item(row)->setText(rowText(*m_game, row));
 }
 
 void frmMain::setCaptions(ChainGame::Side side)
 {
-    const QString word = m_game.captionWord(side);
+    const QString &word = m_game->captionWord(side);
     if (side == ChainGame::Side::Below) {
         cmdLetterBelow->setText(QStringLiteral("&Take letter below ") + word);
         cmdGuessBelow->setText(QStringLiteral("&Guess below ") + word);
@@ -288,22 +278,23 @@ void frmMain::setCaptions(ChainGame::Side side)
     }
 }
 
-void frmMain::messageInPause(const QString &text)
+void frmMain::pauseClock()
 {
     m_tmr.stop();
-    m_game.beginPause(m_services.ticks.tickCount());
-    m_services.dialogs.message(this, text);
-    m_game.endPause(m_services.ticks.tickCount());
+    m_game->beginPause();
+}
+
+void frmMain::resumeClock()
+{
+    m_game->endPause();
     m_tmr.start(tickMilliseconds);
 }
 
-void frmMain::tellStatsWriteFailure(const QString &error)
+void frmMain::messageInPause(const QString &text)
 {
-    // Once per run: a read-only folder would otherwise interrupt every game twice.
-    if (modVars.statsWriteFailureShown)
-        return;
-    modVars.statsWriteFailureShown = true;
-    m_services.dialogs.message(this, statsWriteFailureText(error));
+    pauseClock();
+    m_services.dialogs.message(this, text);
+    resumeClock();
 }
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)

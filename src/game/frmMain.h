@@ -6,13 +6,16 @@
 #include <QDialog>
 #include <QTimer>
 
+#include <optional>
+
 class QLineEdit;
 class QListWidget;
 class QPushButton;
 
 // The game board: one game of one chain, from its set-up to the way back to the menu. A
 // QDialog so that Enter presses the default button; it is shown modeless. The rules live in
-// ChainGame; the board shows the rows and captions, keeps the clock and asks the questions.
+// ChainGame: the board asks them, draws the rows and captions, runs the timer and shows the
+// boxes, each with the clock paused.
 class frmMain : public QDialog
 {
     Q_OBJECT
@@ -23,8 +26,6 @@ public:
     // player, when no chain can be played (empty database, no playable chain); then nothing is
     // counted or saved and the caller keeps its menu.
     bool load();
-
-    const ChainGame &game() const { return m_game; }
 
 signals:
     void gameEnded();     // the board is closing after its game, whatever the way: show the menu
@@ -52,12 +53,15 @@ private:
 
     void showRows();
     void setCaptions(ChainGame::Side side);
-    // Shows a box with the clock stopped; the time it stays open is not charged to the game.
+    // The pause protocol around every box of a running game: the timer stops and the time the
+    // box stays open is not charged to the game.
+    void pauseClock();
+    void resumeClock();
     void messageInPause(const QString &text);
-    void tellStatsWriteFailure(const QString &error);
 
     const Services m_services;
-    ChainGame m_game;
+    std::optional<ChainGame> m_game;
+    int chainIndex = 0;
     QTimer m_tmr;
     bool m_ended = false;
 
