@@ -8,7 +8,7 @@
 
 ChainGame::ChainGame(const QString &chain, bool advancedMode, std::optional<int> clockSeconds,
                      const TickSource &ticks, RandomSource &random)
-    : m_words(chain.split(QLatin1Char(' ')))
+    : m_chainWords(chain.split(QLatin1Char(' ')))
     , m_chainLetters(static_cast<int>(chain.size()) - (wordsPerChain - 1))
     , m_advancedMode(advancedMode)
     , m_clockSeconds(clockSeconds)
@@ -18,7 +18,7 @@ ChainGame::ChainGame(const QString &chain, bool advancedMode, std::optional<int>
 {
     Q_ASSERT(isPlayableChain(chain));
     for (int row = 0; row < wordsPerChain; ++row)
-        m_shown[row] = QList<bool>(m_words[row].size(), false);
+        m_shown[row] = QList<bool>(m_chainWords[row].size(), false);
 }
 
 ChainGame::RowForm ChainGame::rowForm(int row) const
@@ -34,13 +34,13 @@ ChainGame::RowForm ChainGame::rowForm(int row) const
 int ChainGame::countShownLetters(int row) const
 {
     if (rowForm(row) == RowForm::Whole)
-        return static_cast<int>(m_words[row].size());
+        return static_cast<int>(m_chainWords[row].size());
     return static_cast<int>(m_shown[row].count(true));
 }
 
 bool ChainGame::oneLetterLeft(int row) const
 {
-    return m_words[row].size() == countShownLetters(row) + 1;
+    return m_chainWords[row].size() == countShownLetters(row) + 1;
 }
 
 int ChainGame::targetRow(Side side) const
@@ -50,7 +50,7 @@ int ChainGame::targetRow(Side side) const
 
 const QString &ChainGame::captionWord(Side side) const
 {
-    return m_words[side == Side::Below ? m_topIndex : m_bottomIndex];
+    return m_chainWords[side == Side::Below ? m_topIndex : m_bottomIndex];
 }
 
 bool ChainGame::takeLetter(Side side)
@@ -93,7 +93,7 @@ ChainGame::Guess ChainGame::guess(Side side, const QString &entry)
     const QString guess = entry.mid(begin, end - begin).toLower();
     if (guess.isEmpty())
         return Guess::Ignored;
-    if (guess == m_words[targetRow(side)])
+    if (guess == m_chainWords[targetRow(side)])
         return Guess::Right;
     ++m_wrongGuesses;
     return Guess::Wrong;

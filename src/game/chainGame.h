@@ -31,7 +31,7 @@ public:
               const TickSource &ticks, RandomSource &random);
 
     RowForm rowForm(int row) const;
-    const QString &word(int row) const { return m_words[row]; }
+    const QString &word(int row) const { return m_chainWords[row]; }
     bool isLetterShown(int row, int position) const { return m_shown[row][position]; }
     // Letters of the row the player can read.
     int countShownLetters(int row) const;
@@ -69,9 +69,12 @@ public:
     bool isPaused() const { return m_paused; }
 
 private:
+    // Shows one hidden letter of the row's word, never counted here (takeLetter counts).
     void revealLetter(int row);
 
-    QStringList m_words;
+    QStringList m_chainWords;
+    // The letters taken so far, per word. Which words show whole, as masks or not at all
+    // follows from the two solved blocks.
     std::array<QList<bool>, wordsPerChain> m_shown;
     int m_chainLetters = 0;
     int m_lettersTaken = 0;
