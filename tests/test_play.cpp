@@ -38,6 +38,7 @@ class TestPlay : public MenuTest
     void guess(const char *word) { type((QByteArray(word) + '\r').constData()); } // and Enter
     void press(Qt::Key key, Qt::KeyboardModifiers mods = {}) { typeKey(m_board, key, mods); }
     ScriptedDialogs &dialogs() { return m_fakes->dialogs; }
+    QString title() const { return m_board ? m_board->windowTitle() : QString(); } // gone: ended
     bool backAtTheMenuOn(int entry)
     {
         return QTest::qWaitForWindowActive(m_menu.get()) && m_list->currentRow() == entry;
@@ -60,7 +61,7 @@ private slots:
     {
         QVERIFY(play(playStandardEntry));
         QVERIFY(!m_menu->isVisible());
-        QCOMPARE(m_board->windowTitle(), QStringLiteral("Quillora"));
+        QCOMPARE(title(), QStringLiteral("Quillora"));
         QCOMPARE(QApplication::focusWidget(), list());
         QCOMPARE(captions(), QStringList({"&Take letter below fire", "T&ake letter above ale",
                                           "G&uess above ale", "&Guess below fire"}));
@@ -112,14 +113,14 @@ private slots:
         modVars.clockSeconds = 60;
         m_fakes->ticks.now = 0xffffffffu - 4999; // the counter wraps 5 s into the game
         QVERIFY(play(playClockEntry));
-        QCOMPARE(m_board->windowTitle(), QStringLiteral("60 seconds left - Quillora"));
+        QCOMPARE(title(), QStringLiteral("60 seconds left - Quillora"));
         dialogs().whileOpen = [this](const auto &) { m_fakes->ticks.advance(100000); };
         guess("x");
         press(Qt::Key_Escape); // answered No
         guess("side");
         QCOMPARE(dialogs().shown.size(), 3);
         m_fakes->ticks.advance(10000);
-        QTRY_COMPARE(m_board->windowTitle(), QStringLiteral("50 seconds left - Quillora"));
+        QTRY_COMPARE(title(), QStringLiteral("50 seconds left - Quillora"));
 
         dialogs().whileOpen = nullptr;
         m_fakes->ticks.advance(100000);
