@@ -66,25 +66,21 @@ private slots:
         const QByteArray &p = newPackage;
         const QString latest =
             "You have the latest version of the database. No new updates are available.";
+        const QString autoAdded = "A new update of the Quillora database has been downloaded and "
+                                  "installed. 3 chains have been added. Enjoy!";
         const QByteArray same = chainDatabaseText("6", numberedChains(2));
+        const QByteArray p100 = packageOfLength(100), p101 = packageOfLength(101);
         const QByteArray page = "<html><head><title>503 Service Unavailable</title></head><body>"
                                 "<h1>Service Unavailable</h1><p>Try later.</p></body></html>\r\n";
         QTest::newRow("same version") << false << "7\r\n" << p << true << latest << false;
         QTest::newRow("same, automatic") << true << "7\r\n" << p << true << "" << false;
         QTest::newRow("same, lone LF") << false << "7\n" << p << true << latest << false;
-        QTest::newRow("new, automatic") << true << "8\r\n"
-                                        << p << true
-                                        << "A new update of the Quillora database has been "
-                                           "downloaded and installed. 3 chains have been added. "
-                                           "Enjoy!"
-                                        << true;
+        QTest::newRow("new, automatic") << true << "8\r\n" << p << true << autoAdded << true;
         QTest::newRow("empty version") << false << "\r\n" << p << true << addedText << true;
         QTest::newRow("as many chains") << false << "6\r\n"
                                         << same << true << "No updates are available." << true;
-        QTest::newRow("fewer, automatic") << true << "8\r\n"
-                                          << packageOfLength(101) << true << "" << true;
-        QTest::newRow("100 characters") << true << "8\r\n"
-                                        << packageOfLength(100) << true << errorText << false;
+        QTest::newRow("fewer, automatic") << true << "8\r\n" << p101 << true << "" << true;
+        QTest::newRow("100 characters") << true << "8\r\n" << p100 << true << errorText << false;
         QTest::newRow("error page") << false << "8\r\n" << page << true << errorText << false;
         QTest::newRow("one character") << false << "7" << p << true << errorText << false;
         QTest::newRow("no line end") << false << "10" << p << true << errorText << false;
@@ -108,11 +104,9 @@ private slots:
                 path == "/chayn.ver" ? versionReply : QString::fromLatin1(package);
             return reply == noReply ? std::nullopt : std::optional(reply);
         };
+        // A failed load stops with the count at 0.
         const auto reload = [&] {
-            if (reloadWorks)
-                return loadChains();
-            modVars.chainCount = 0; // where a failed load stops
-            return false;
+            return reloadWorks ? loadChains() : (modVars.chainCount = 0) > 0;
         };
         QCOMPARE(runUpdate(fetch, fromAuto, reload).message, message);
         QCOMPARE(folder.read(chainDatabaseFileName), written ? package + "\r\n" : oldFile);
