@@ -66,7 +66,7 @@ private slots:
     }
 
     // Each text of a statistics or options file reads as the values the game then writes.
-    void valueLinesReadAndWritten_data()
+    void statsAndOptionsReadAsTheGameWritesThem_data()
     {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QByteArray>("written");
@@ -86,7 +86,7 @@ private slots:
         QTest::newRow("options, damaged") << QByteArray("yes\r\n0\r\n#NO#\r\n#TRUE#")
                                           << QByteArray("#FALSE#\r\n120\r\n#TRUE#\r\n#TRUE#\r\n");
     }
-    void valueLinesReadAndWritten()
+    void statsAndOptionsReadAsTheGameWritesThem()
     {
         QFETCH(QByteArray, text);
         QFETCH(QByteArray, written);
@@ -96,7 +96,7 @@ private slots:
             QCOMPARE(serializeStats(parseStats(text, int(written.count('\n')) - 2)), written);
     }
 
-    void filesAreReadWhereTheyAreAndWrittenWhole()
+    void tableHoldsAtMost10000AndMissingFilesGiveDefaults()
     {
         TempProgramFolder folder;
         const QStringList chains = numberedChains(maxChains + 5);

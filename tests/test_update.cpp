@@ -55,7 +55,7 @@ private slots:
         QVERIFY(modVars.chainCount == 5 && modVars.chainCompleted[2]);
     }
 
-    void decisions_data()
+    void repliesDecideMessageFileAndChains_data()
     {
         QTest::addColumn<bool>("fromAuto");
         QTest::addColumn<QString>("versionReply");
@@ -88,7 +88,7 @@ private slots:
                                     << noReply.toLatin1() << true << errorText << false;
         QTest::newRow("failed read-back") << false << "8\r\n" << p << false << errorText << true;
     }
-    void decisions()
+    void repliesDecideMessageFileAndChains()
     {
         QFETCH(bool, fromAuto);
         QFETCH(QString, versionReply);
