@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 
 #include <cstdio>
@@ -15,9 +14,6 @@ inline void require(bool holds, const char *property)
     }
 }
 
-// A program folder of this fuzzing process (in memory where the machine has /dev/shm, to keep
-// file round trips cheap); made once and reused by every input.
+// A program folder of this fuzzing process (in memory where the machine has /dev/shm), made
+// once and reused by every input.
 QString fuzzProgramFolder();
-
-// Replaces one file of that folder with exactly these bytes.
-void putFile(const QString &name, const QByteArray &content);

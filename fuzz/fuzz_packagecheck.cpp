@@ -1,15 +1,12 @@
-// Arbitrary bytes as a reply to /chayn.tx0: whatever the package check lets through installs
-// and loads as a database of at least one chain.
+// Arbitrary bytes as a reply to /chayn.tx0: what the package check lets through is longer than
+// 100 characters, holds no control character but line ends, and reads as a database of at least
+// one chain.
 
 #include "chainDatabase.h"
 #include "fuzzSupport.h"
-#include "modVars.h"
 #include "packageCheck.h"
-#include "programFolder.h"
-#include "wholeFile.h"
 
 #include <algorithm>
-#include <cstddef>
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -18,17 +15,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (!isChainDatabasePackage(reply))
         return 0;
     require(reply.size() > 100, "a short reply is refused");
-    require(std::none_of(reply.begin(), reply.end(),
-                         [](char c) {
-                             const auto code = static_cast<unsigned char>(c);
-                             return (code < 0x20 && c != '\r' && c != '\n') || code == 0x7f;
-                         }),
+    require(std::none_of(
+                reply.begin(), reply.end(),
+                [](char c) { return (uchar(c) < 0x20 && c != '\r' && c != '\n') || c == 0x7f; }),
             "a reply with control characters is refused");
-
-    fuzzProgramFolder();
-    require(writeWholeFile(programFile(chainDatabaseFileName), reply, nullptr),
-            "an accepted package can be installed");
-    require(loadChains(), "an installed package loads");
-    require(modVars.chainCount >= 1, "an installed package holds a chain");
+    const std::optional<ChainDatabase> database = parseChainDatabase(reply);
+    require(database && !database->chains.isEmpty(), "an accepted package holds a chain");
     return 0;
 }

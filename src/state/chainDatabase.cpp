@@ -34,6 +34,11 @@ std::optional<QByteArrayView> forEachChainLine(QByteArrayView data, ChainLine ch
 
 } // namespace
 
+QString chainDatabasePath()
+{
+    return programFile(chainDatabaseFileName);
+}
+
 std::optional<ChainDatabase> parseChainDatabase(QByteArrayView data)
 {
     ChainDatabase database;
@@ -51,7 +56,7 @@ std::optional<ChainDatabase> parseChainDatabase(QByteArrayView data)
 bool loadChains(QString *errorMessage)
 {
     modVars.chainCount = 0;
-    const QString path = programFile(chainDatabaseFileName);
+    const QString path = chainDatabasePath();
     const std::optional<QByteArray> content = readWholeFile(path, errorMessage);
     if (!content)
         return false;

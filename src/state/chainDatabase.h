@@ -10,6 +10,9 @@
 
 inline const QString chainDatabaseFileName = QStringLiteral("quillora.chn");
 
+// Where the chain database is read, and written by the update.
+QString chainDatabasePath();
+
 struct ChainDatabase
 {
     QString version;
@@ -20,7 +23,7 @@ struct ChainDatabase
 // chains and take no position. Gives nothing when there is not even a version line.
 std::optional<ChainDatabase> parseChainDatabase(QByteArrayView data);
 
-// Reads quillora.chn of the program folder into dbVersion, chainCount and chainTable. The used
+// Reads the chain database into dbVersion, chainCount and chainTable. The used
 // and completed marks stay attached to their positions. On failure chainCount is 0, the rest of
 // the state is as it was, and errorMessage names the file.
 bool loadChains(QString *errorMessage = nullptr);

@@ -1,35 +1,60 @@
 #include "optionsFile.h"
 
 #include "fileExists.h"
-#include "modVars.h"
 #include "programFolder.h"
 #include "textLines.h"
 #include "valueLines.h"
 #include "wholeFile.h"
 
+QString optionsFilePath()
+{
+    return programFile(optionsFileName);
+}
+
+GameOptions parseOptions(QByteArrayView data)
+{
+    const QList<QByteArrayView> lines = splitLines(data);
+    const auto line = [&lines](qsizetype i) {
+        return i < lines.size() ? lines[i] : QByteArrayView();
+    };
+    GameOptions options;
+    options.autoUpdate = readMark(line(0)).value_or(defaultAutoUpdate);
+    // A clock game needs time to play: a time of zero or less would be lost at once.
+    const int seconds = readNumber(line(1)).value_or(defaultClockSeconds);
+    options.clockSeconds = seconds > 0 ? seconds : defaultClockSeconds;
+    options.soundsOn = readMark(line(2)).value_or(defaultSoundsOn);
+    options.advancedMode = readMark(line(3)).value_or(defaultAdvancedMode);
+    return options;
+}
+
+QByteArray serializeOptions(const GameOptions &options)
+{
+    return markLine(options.autoUpdate) + numberLine(options.clockSeconds) +
+           markLine(options.soundsOn) + markLine(options.advancedMode);
+}
+
+namespace {
+
+void useOptions(const GameOptions &options)
+{
+    modVars.autoUpdate = options.autoUpdate;
+    modVars.clockSeconds = options.clockSeconds;
+    modVars.soundsOn = options.soundsOn;
+    modVars.advancedMode = options.advancedMode;
+}
+
+} // namespace
+
 bool loadOptions(QString *errorMessage)
 {
-    modVars.autoUpdate = defaultAutoUpdate;
-    modVars.clockSeconds = defaultClockSeconds;
-    modVars.soundsOn = defaultSoundsOn;
-    modVars.advancedMode = defaultAdvancedMode;
-
-    const QString path = programFile(optionsFileName);
+    useOptions(GameOptions{});
+    const QString path = optionsFilePath();
     if (!fileExists(path))
         return true;
     const std::optional<QByteArray> content = readWholeFile(path, errorMessage);
     if (!content)
         return false;
-    const QList<QByteArrayView> lines = splitLines(*content);
-    const auto line = [&lines](qsizetype i) {
-        return i < lines.size() ? lines[i] : QByteArrayView();
-    };
-    modVars.autoUpdate = readMark(line(0)).value_or(defaultAutoUpdate);
-    // A clock game needs time to play: a time of zero or less would be lost at once.
-    const int seconds = readNumber(line(1)).value_or(defaultClockSeconds);
-    modVars.clockSeconds = seconds > 0 ? seconds : defaultClockSeconds;
-    modVars.soundsOn = readMark(line(2)).value_or(defaultSoundsOn);
-    modVars.advancedMode = readMark(line(3)).value_or(defaultAdvancedMode);
+    useOptions(parseOptions(*content));
     return true;
 }
 
@@ -39,7 +64,6 @@ bool saveOptions(int autoState, int seconds, int soundsState, int advancedState,
     modVars.autoUpdate = autoState == 1;
     modVars.soundsOn = soundsState == 1;
     modVars.advancedMode = advancedState == 1;
-    const QByteArray content = markLine(modVars.autoUpdate) + numberLine(seconds) +
-                               markLine(modVars.soundsOn) + markLine(modVars.advancedMode);
-    return writeWholeFile(programFile(optionsFileName), content, errorMessage);
+    const GameOptions options{modVars.autoUpdate, seconds, modVars.soundsOn, modVars.advancedMode};
+    return writeWholeFile(optionsFilePath(), serializeOptions(options), errorMessage);
 }

@@ -9,34 +9,57 @@
 
 #include <algorithm>
 
+QString statsFilePath()
+{
+    return programFile(statsFileName);
+}
+
+Statistics parseStats(QByteArrayView data, int chainCount)
+{
+    const QList<QByteArrayView> lines = splitLines(data);
+    const auto line = [&lines](qsizetype i) {
+        return i < lines.size() ? lines[i] : QByteArrayView();
+    };
+    Statistics statistics{readNumber(line(0)).value_or(0), readNumber(line(1)).value_or(0), {}};
+    statistics.completed.resize(std::max(chainCount, 0));
+    for (qsizetype i = 0; i < statistics.completed.size(); ++i)
+        statistics.completed[i] = readMark(line(i + 2)).value_or(false);
+    return statistics;
+}
+
+QByteArray serializeStats(const Statistics &statistics)
+{
+    QByteArray content = numberLine(statistics.totalGames) + numberLine(statistics.totalScore);
+    content.reserve(content.size() + statistics.completed.size() * 9);
+    for (const bool completed : statistics.completed)
+        content += markLine(completed);
+    return content;
+}
+
 bool loadStats(QString *errorMessage)
 {
     modVars.totalGames = 0;
     modVars.totalScore = 0;
     std::fill(modVars.chainCompleted.begin(), modVars.chainCompleted.end(), false);
 
-    const QString path = programFile(statsFileName);
+    const QString path = statsFilePath();
     if (!fileExists(path))
         return true;
     const std::optional<QByteArray> content = readWholeFile(path, errorMessage);
     if (!content)
         return false;
-    const QList<QByteArrayView> lines = splitLines(*content);
-    if (lines.size() > 0)
-        modVars.totalGames = readNumber(lines[0]).value_or(0);
-    if (lines.size() > 1)
-        modVars.totalScore = readNumber(lines[1]).value_or(0);
-    const qsizetype marks = std::min<qsizetype>(modVars.chainCount, lines.size() - 2);
-    for (qsizetype i = 1; i <= marks; ++i)
-        modVars.chainCompleted[i] = readMark(lines[i + 1]).value_or(false);
+    const Statistics statistics = parseStats(*content, modVars.chainCount);
+    modVars.totalGames = statistics.totalGames;
+    modVars.totalScore = statistics.totalScore;
+    std::copy(statistics.completed.begin(), statistics.completed.end(),
+              modVars.chainCompleted.begin() + 1);
     return true;
 }
 
 bool saveStats(QString *errorMessage)
 {
-    QByteArray content = numberLine(modVars.totalGames) + numberLine(modVars.totalScore);
-    content.reserve(content.size() + modVars.chainCount * 9);
-    for (int i = 1; i <= modVars.chainCount; ++i)
-        content += markLine(modVars.chainCompleted[i]);
-    return writeWholeFile(programFile(statsFileName), content, errorMessage);
+    const auto first = modVars.chainCompleted.begin() + 1;
+    const Statistics statistics{modVars.totalGames, modVars.totalScore,
+                                QList<bool>(first, first + modVars.chainCount)};
+    return writeWholeFile(statsFilePath(), serializeStats(statistics), errorMessage);
 }

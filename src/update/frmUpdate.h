@@ -3,13 +3,11 @@
 #include <QPointer>
 #include <QWidget>
 
-#include <optional>
-
 class Dialogs;
 class Inet;
 
-// The database update window: fetches the server's version and, when it differs from ours,
-// the whole chain database, installs it and reports the chains added.
+// The database update window: shows what the update (runUpdate) has to say while it fetches
+// through the menu's Inet.
 class frmUpdate : public QWidget
 {
     Q_OBJECT
@@ -23,10 +21,6 @@ public:
     void updateIt(bool fromAuto);
 
 private:
-    // The message to show on success (empty for none), or nothing on any failure.
-    std::optional<QString> fetchAndInstall(bool fromAuto);
-    void finish();
-
     Inet &m_inet;
     Dialogs &m_dialogs;
     QPointer<QWidget> m_menuWindow;
