@@ -83,7 +83,7 @@ private slots:
         QTest::newRow("100 characters") << true << "8\r\n" << p100 << true << errorText << false;
         QTest::newRow("error page") << false << "8\r\n" << page << true << errorText << false;
         QTest::newRow("one character") << false << "7" << p << true << errorText << false;
-        QTest::newRow("no line end") << false << "10" << p << true << errorText << false;
+        QTest::newRow("no line end") << false << "10" << p << true << addedText << true;
         QTest::newRow("HTTP error") << false << "8\r\n"
                                     << noReply.toLatin1() << true << errorText << false;
         QTest::newRow("failed read-back") << false << "8\r\n" << p << false << errorText << true;

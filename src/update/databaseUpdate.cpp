@@ -26,13 +26,15 @@ QString addedText(int added, bool fromAuto)
     return QStringLiteral("Update successful! %1 chains added to database. Enjoy!").arg(added);
 }
 
-// The version is one line: the reply without its line end, CR LF or a lone LF. A reply
-// without a line end, among them any reply shorter than two characters, is not a version.
+// The version is one line: the reply without the line end it has, CR LF or a lone LF. A
+// reply shorter than two characters is not a version.
 std::optional<QString> versionOfReply(const std::optional<QString> &reply)
 {
-    if (!reply || reply->size() < 2 || !reply->endsWith(QLatin1Char('\n')))
+    if (!reply || reply->size() < 2)
         return std::nullopt;
-    return reply->chopped(reply->endsWith(QLatin1String("\r\n")) ? 2 : 1);
+    if (reply->endsWith(QLatin1String("\r\n")))
+        return reply->chopped(2);
+    return reply->endsWith(QLatin1Char('\n')) ? reply->chopped(1) : *reply;
 }
 
 } // namespace
