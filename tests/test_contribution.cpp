@@ -1,123 +1,78 @@
-#include "cannedHttpServer.h"
 #include "chainContribution.h"
+#include "fakeServices.h"
 #include "inet.h"
-#include "scriptedDialogs.h"
+#include "qtHttpGetter.h"
 #include "updateServerProcess.h"
 
 #include <QTest>
 
-namespace {
-
-const QString introText = QStringLiteral(
-    "This feature allows you to send your own word chains for inclusion in the game. First, "
-    "you'll be asked for the name of the person who created the word chain. You may remain "
-    "annonymous if you wish, by leaving the name blank and just pressing enter. Then, on the "
-    "next screen, please enter the words of your chain, separated by spaces, and then choose "
-    "OK. Please ensure that your chain is seven words in length. Thankyou for your "
-    "contributions. ");
-const QString errorText = QStringLiteral(
-    "There was an error connecting to the Torvel Games server. Please make sure you are "
-    "connected to the Internet and try again");
-
-} // namespace
+using namespace std::chrono_literals;
 
 class TestContribution : public QObject
 {
     Q_OBJECT
 private slots:
-    void submissionArrivesExactlyAsTyped_data();
-    void submissionArrivesExactlyAsTyped();
-    void blankChainSendsNothing_data();
-    void blankChainSendsNothing();
-    void failureShowsTheErrorAndKeepsTheFocus_data();
-    void failureShowsTheErrorAndKeepsTheFocus();
+    void serverGetsExactlyWhatWasTyped();
+    void thanksOnlyForARequestThatCameThrough_data();
+    void thanksOnlyForARequestThatCameThrough();
 };
 
-void TestContribution::submissionArrivesExactlyAsTyped_data()
+void TestContribution::serverGetsExactlyWhatWasTyped()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("chain");
-    QTest::newRow("plain") << QStringLiteral("Ann") << QStringLiteral("a b c");
-    QTest::newRow("anonymous") << QString() << QStringLiteral("fire place card board");
-    QTest::newRow("awkward characters") << QStringLiteral(" Zoë & Co #1 ")
-                                        << QStringLiteral("  fish+chips 100% a&b=c #top é?x/y;z  ");
-}
-
-void TestContribution::submissionArrivesExactlyAsTyped()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, chain);
     UpdateServerProcess server;
     QVERIFY(server.start());
-    Inet inet;
+    QtHttpGetter getter;
+    Inet inet(getter);
     inet.setHost(server.host());
     ScriptedDialogs dialogs;
+    const QString name = " Zoë & Co #1 ", chain = "  fish+chips 100% a&b=c é?x/y;z  ";
     dialogs.inputAnswers = {name, chain};
-
     QVERIFY(createNewChain(inet, dialogs, nullptr));
-
-    QCOMPARE(dialogs.shown.size(), 4);
-    QCOMPARE(dialogs.shown[0].kind, ScriptedDialogs::Shown::Message);
-    QCOMPARE(dialogs.shown[0].text, introText);
-    QCOMPARE(dialogs.shown[0].title, QStringLiteral("Quillora"));
-    QCOMPARE(dialogs.shown[1].kind, ScriptedDialogs::Shown::Input);
-    QCOMPARE(dialogs.shown[1].text, QStringLiteral("Please enter your name"));
-    QCOMPARE(dialogs.shown[1].title, QStringLiteral("Contribute Chain"));
-    QCOMPARE(dialogs.shown[2].kind, ScriptedDialogs::Shown::Input);
-    QCOMPARE(dialogs.shown[2].text,
-             QStringLiteral("Enter the words of your chain, then press enter"));
-    QCOMPARE(dialogs.shown[2].title, QStringLiteral("Contribute Chain"));
-    QCOMPARE(dialogs.shown[3].text, QStringLiteral("Thankyou!"));
-    QCOMPARE(server.storedValues(), QStringList{name + QStringLiteral(" sent: ") + chain});
+    QCOMPARE(server.storedValues(), QStringList{name + " sent: " + chain});
+    QCOMPARE(dialogs.lastText(), "Thankyou!");
 }
 
-void TestContribution::blankChainSendsNothing_data()
+void TestContribution::thanksOnlyForARequestThatCameThrough_data()
 {
-    QTest::addColumn<QStringList>("answers");
-    QTest::newRow("cancelled") << QStringList{QStringLiteral("Ann")};
-    QTest::newRow("empty") << QStringList{QStringLiteral("Ann"), QString()};
-    QTest::newRow("spaces") << QStringList{QString(), QStringLiteral("    ")};
+    QTest::addColumn<QString>("chain");
+    QTest::addColumn<bool>("reachable");
+    QTest::addColumn<QStringList>("told"); // after the introduction and the two prompts
+    QTest::newRow("sent") << "a b c" << true << QStringList{"Thankyou!"};
+    QTest::newRow("unreachable") << "a b c" << false
+                                 << QStringList{"There was an error connecting to the Torvel "
+                                                "Games server. Please make sure you are connected "
+                                                "to the Internet and try again"};
+    QTest::newRow("blank chain") << "   " << true << QStringList{};
 }
 
-void TestContribution::blankChainSendsNothing()
+void TestContribution::thanksOnlyForARequestThatCameThrough()
 {
-    QFETCH(QStringList, answers);
-    CannedHttpServer server;
-    server.setReply(QStringLiteral("/chain.php"), 200, "ok");
-    Inet inet;
-    inet.setHost(server.host());
-    ScriptedDialogs dialogs;
-    dialogs.inputAnswers = answers;
-
-    QVERIFY(createNewChain(inet, dialogs, nullptr));
-    QCOMPARE(dialogs.shown.size(), 3);
-    QCOMPARE(dialogs.shown[2].kind, ScriptedDialogs::Shown::Input);
-    QCOMPARE(server.targets, QStringList());
-}
-
-void TestContribution::failureShowsTheErrorAndKeepsTheFocus_data()
-{
-    QTest::addColumn<int>("status");
-    QTest::newRow("closed port") << 0;
-    QTest::newRow("404") << 404;
-    QTest::newRow("500") << 500;
-    // What the server answers past its limit of submissions per minute.
-    QTest::newRow("429") << 429;
-}
-
-void TestContribution::failureShowsTheErrorAndKeepsTheFocus()
-{
-    QFETCH(int, status);
-    CannedHttpServer server;
-    server.setReply(QStringLiteral("/chain.php"), status, "<html>error</html>");
-    Inet inet;
-    inet.setHost(status == 0 ? closedPortHost() : server.host());
-    ScriptedDialogs dialogs;
-    dialogs.inputAnswers = {QStringLiteral("Ann"), QStringLiteral("a b c d e f g")};
-
-    QVERIFY(!createNewChain(inet, dialogs, nullptr));
-    QCOMPARE(dialogs.lastText(), errorText);
-    QCOMPARE(dialogs.shown.size(), 4);
+    QFETCH(QString, chain);
+    QFETCH(bool, reachable);
+    QFETCH(QStringList, told);
+    FakeServices fakes;
+    if (reachable)
+        fakes.http.replies = {{QByteArray("ok"), {}}};
+    Inet inet(fakes.http);
+    fakes.dialogs.inputAnswers = {QString(), chain};
+    QCOMPARE(createNewChain(inet, fakes.dialogs, nullptr), reachable);
+    QCOMPARE(
+        fakes.dialogs.texts(),
+        QStringList({"This feature allows you to send your own word chains for inclusion in "
+                     "the game. First, you'll be asked for the name of the person who created "
+                     "the word chain. You may remain annonymous if you wish, by leaving the "
+                     "name blank and just pressing enter. Then, on the next screen, please "
+                     "enter the words of your chain, separated by spaces, and then choose OK. "
+                     "Please ensure that your chain is seven words in length. Thankyou for "
+                     "your contributions. ",
+                     "Please enter your name", "Enter the words of your chain, then press enter"}) +
+            told);
+    QCOMPARE(fakes.dialogs.shown[0].title, "Quillora");
+    QCOMPARE(fakes.dialogs.shown[1].title, "Contribute Chain");
+    QCOMPARE(fakes.dialogs.shown[2].title, "Contribute Chain");
+    QCOMPARE(fakes.http.urls.size(), chain.trimmed().isEmpty() ? 0 : 1);
+    if (!fakes.http.urls.isEmpty())
+        QCOMPARE(fakes.http.lastTimeout, 60s); // the wait the player is promised
 }
 
 QTEST_MAIN(TestContribution)

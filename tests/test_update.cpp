@@ -1,9 +1,10 @@
-#include "cannedHttpServer.h"
 #include "chainDatabase.h"
+#include "fakeServices.h"
 #include "frmUpdate.h"
 #include "inet.h"
 #include "modVars.h"
 #include "packageCheck.h"
+#include "qtHttpGetter.h"
 #include "scriptedDialogs.h"
 #include "tempProgramFolder.h"
 #include "updateServerProcess.h"
@@ -47,8 +48,6 @@ const QString noUpdatesText = QStringLiteral("No updates are available.");
 
 } // namespace
 
-Q_DECLARE_METATYPE(CannedHttpServer::Reply)
-
 class TestUpdate : public QObject
 {
     Q_OBJECT
@@ -77,7 +76,11 @@ private:
     std::unique_ptr<TempProgramFolder> m_folder;
     QByteArray m_oldFile;
     ScriptedDialogs m_dialogs;
-    Inet m_inet;
+    QtHttpGetter m_getter;
+    Inet m_inet{m_getter};
+    // For the tests where the network is not the point: frmUpdate on scripted replies.
+    ScriptedHttp m_http;
+    Inet m_scriptedInet{m_http};
     std::unique_ptr<QWidget> m_menu;
     std::unique_ptr<frmUpdate> m_update;
 };
@@ -90,7 +93,7 @@ void TestUpdate::init()
     QVERIFY(loadChains());
     modVars.chainCompleted[2] = true;
     m_dialogs.clear();
-    m_inet.setTimeout(Inet::defaultTimeout);
+    m_http = ScriptedHttp();
     m_menu = std::make_unique<QWidget>();
     m_update = std::make_unique<frmUpdate>(m_inet, m_dialogs, m_menu.get());
 }
@@ -243,10 +246,8 @@ void TestUpdate::replyRules()
     QFETCH(QByteArray, versionReply);
     QFETCH(QByteArray, package);
     QFETCH(QString, installedText);
-    CannedHttpServer server;
-    server.setReply(QStringLiteral("/chayn.ver"), 200, versionReply);
-    server.setReply(QStringLiteral("/chayn.tx0"), 200, package);
-    m_inet.setHost(server.host());
+    m_http.replies = {{versionReply, {}}, {package, {}}};
+    m_update = std::make_unique<frmUpdate>(m_scriptedInet, m_dialogs, m_menu.get());
 
     runUpdate(false);
 
@@ -257,69 +258,37 @@ void TestUpdate::replyRules()
     }
     QCOMPARE(m_dialogs.texts(), (QStringList{introText, errorText}));
     if (versionReply.size() < 3)
-        QCOMPARE(server.targets, QStringList{QStringLiteral("/chayn.ver")});
+        QCOMPARE(m_http.urls.size(), 1);
     verifyNothingChanged();
 }
 
 void TestUpdate::badServersChangeNothing_data()
 {
     QTest::addColumn<bool>("fromAuto");
-    QTest::addColumn<QString>("failingPath");
-    QTest::addColumn<CannedHttpServer::Reply>("reply");
-    const QByteArray page = "<html><body><h1>Not Found</h1><p>The requested URL was not found on "
-                            "this server. Please check the spelling and try again.</p></body>"
-                            "</html>\r\n";
-    const QString ver = QStringLiteral("/chayn.ver");
-    const QString tx0 = QStringLiteral("/chayn.tx0");
-    using Reply = CannedHttpServer::Reply;
-    QTest::newRow("version 404") << false << ver << Reply{404, page};
-    QTest::newRow("version 500, automatic") << true << ver << Reply{500, page};
-    QTest::newRow("package 404") << false << tx0 << Reply{404, page};
-    QTest::newRow("package 500") << false << tx0 << Reply{500, page};
-    QTest::newRow("package page sent as 200") << false << tx0 << Reply{200, page};
-    QTest::newRow("version never answered") << false << ver << Reply{200, {}, true};
-    QTest::newRow("package never answered, automatic") << true << tx0 << Reply{200, {}, true};
-
-    // Each body would pass for a good database on its own: only the transfer gives it away.
-    QStringList manyChains;
-    while (manyChains.size() * 40 <= Inet::maxReplyBytes)
-        manyChains += newChains;
-    const QByteArray huge = chainDatabaseText(QStringLiteral("8"), manyChains);
-    QTest::newRow("huge, announced") << true << tx0 << Reply{200, huge};
-    QTest::newRow("huge, streamed until the connection closes")
-        << true << tx0 << Reply{200, huge, false, false};
-    const QByteArray whole = chainDatabaseText(QStringLiteral("8"), newChains);
-    QTest::newRow("stops halfway")
-        << true << tx0
-        << Reply{200, chainDatabaseText(QStringLiteral("8"), newChains.mid(0, 3)), false, false,
-                 "Content-Length: " + QByteArray::number(whole.size()) + "\r\n"};
-    // A good package, a few bytes every 20 ms: it would take seconds, the wait allows 300 ms.
-    QTest::newRow("trickled") << false << tx0 << Reply{200, whole, false, true, {}, 8, 20ms};
+    QTest::addColumn<QList<HttpResult>>("replies");
+    const HttpResult failed{std::nullopt, QStringLiteral("No reply within 60000 ms.")};
+    const HttpResult version{QByteArray("8\r\n"), {}};
+    const QByteArray page = "<html><body><h1>Not Found</h1></body></html>\r\n";
+    QTest::newRow("no version") << false << QList<HttpResult>{failed};
+    QTest::newRow("no version, automatic") << true << QList<HttpResult>{failed};
+    QTest::newRow("no package") << false << QList<HttpResult>{version, failed};
+    QTest::newRow("no package, automatic") << true << QList<HttpResult>{version, failed};
+    QTest::newRow("package page sent as 200")
+        << false << QList<HttpResult>{version, HttpResult{page, {}}};
 }
 
 void TestUpdate::badServersChangeNothing()
 {
     QFETCH(bool, fromAuto);
-    QFETCH(QString, failingPath);
-    QFETCH(CannedHttpServer::Reply, reply);
-    CannedHttpServer server;
-    server.setReply(QStringLiteral("/chayn.ver"), 200, "8\r\n");
-    server.setReply(QStringLiteral("/chayn.tx0"), 200,
-                    chainDatabaseText(QStringLiteral("8"), newChains));
-    server.setReply(failingPath, reply);
-    m_inet.setHost(server.host());
-    m_inet.setTimeout(300ms);
+    QFETCH(QList<HttpResult>, replies);
+    m_http.replies = replies;
+    m_update = std::make_unique<frmUpdate>(m_scriptedInet, m_dialogs, m_menu.get());
 
     runUpdate(fromAuto);
 
     QCOMPARE(m_dialogs.texts(),
              (fromAuto ? QStringList{errorText} : QStringList{introText, errorText}));
     verifyNothingChanged();
-    if (reply.bytesPerStep > 0) {
-        // The transfer was under way, not refused at the door, when the wait ran out.
-        QVERIFY(server.bytesTrickled() > 0);
-        QVERIFY(server.bytesTrickled() < reply.body.size());
-    }
 }
 
 void TestUpdate::unwritableFolderChangesNothing()
@@ -340,7 +309,7 @@ void TestUpdate::closedPortAndCaption()
 {
     QCOMPARE(m_update->windowTitle(), QStringLiteral("Update Quillora Database"));
     QVERIFY(m_update->minimumWidth() >= 312 && m_update->minimumHeight() >= 206);
-    m_inet.setHost(closedPortHost());
+    m_inet.setHost(QStringLiteral("127.0.0.1:1"));
     runUpdate(false);
     QCOMPARE(m_dialogs.texts(), (QStringList{introText, errorText}));
     verifyNothingChanged();

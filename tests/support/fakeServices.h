@@ -1,13 +1,11 @@
 #pragma once
 
+#include "httpGetter.h"
 #include "randomSource.h"
 #include "scriptedDialogs.h"
 #include "services.h"
 #include "soundPlayer.h"
 #include "tickSource.h"
-
-#include <QList>
-#include <QStringList>
 
 class RecordingSound : public SoundPlayer
 {
@@ -25,7 +23,7 @@ public:
     quint32 now = 1000;
 };
 
-// Gives the scripted values in turn, then `fallback` for ever.
+// The scripted values in turn, then `fallback` for ever.
 class ScriptedRandom : public RandomSource
 {
 public:
@@ -36,12 +34,27 @@ public:
     double fallback = 0.0;
 };
 
-// All fakes together, ready to hand to a window.
+// The scripted replies in turn, then no connection; records what was asked.
+class ScriptedHttp : public HttpGetter
+{
+public:
+    HttpResult get(const QUrl &url, std::chrono::milliseconds timeout, qint64) override
+    {
+        urls.append(url);
+        lastTimeout = timeout;
+        return replies.isEmpty() ? HttpResult{{}, "Connection refused"} : replies.takeFirst();
+    }
+    QList<HttpResult> replies;
+    QList<QUrl> urls;
+    std::chrono::milliseconds lastTimeout{0};
+};
+
 struct FakeServices
 {
     ScriptedDialogs dialogs;
     RecordingSound sound;
     ManualTicks ticks;
     ScriptedRandom random;
-    Services services{dialogs, sound, ticks, random};
+    ScriptedHttp http;
+    Services services{dialogs, sound, ticks, random, http};
 };

@@ -4,9 +4,7 @@
 #include "modVars.h"
 #include "programFolder.h"
 
-#include <QFile>
 #include <QProcess>
-#include <QStringList>
 
 #include <unistd.h>
 
@@ -36,28 +34,18 @@ QByteArray TempProgramFolder::read(const QString &name) const
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-bool TempProgramFolder::exists(const QString &name) const
-{
-    return QFile::exists(filePath(name));
-}
-
 bool TempProgramFolder::setWritable(bool writable) const
 {
     // Root ignores permission bits, so as root the folder is made immutable instead.
-    if (geteuid() == 0) {
-        return QProcess::execute(
-                   QStringLiteral("chattr"),
-                   {writable ? QStringLiteral("-i") : QStringLiteral("+i"), path()}) == 0;
-    }
-    const auto permissions =
-        QFile::ReadOwner | QFile::ExeOwner | (writable ? QFile::WriteOwner : QFile::Permissions());
-    return QFile::setPermissions(path(), permissions);
+    if (geteuid() == 0)
+        return QProcess::execute("chattr", {writable ? "-i" : "+i", path()}) == 0;
+    return QFile::setPermissions(path(), QFile::ReadOwner | QFile::ExeOwner |
+                                             (writable ? QFile::WriteOwner : QFile::Permissions()));
 }
 
 QStringList numberedChains(int count)
 {
     QStringList chains;
-    chains.reserve(count);
     for (int i = 0; i < count; ++i)
         chains.append(QStringLiteral("word%1 place card board game show boat").arg(i));
     return chains;
