@@ -3,7 +3,6 @@
 #include "chainDatabase.h"
 #include "fakeServices.h"
 #include "frmChoose.h"
-#include "frmOptions.h"
 #include "menuTexts.h"
 #include "tempProgramFolder.h"
 
@@ -11,15 +10,9 @@
 #include <QListWidget>
 #include <QTest>
 
-#include <memory>
-
-// Driving the menu windows as a player would, on scripted services.
-
-inline const QStringList sampleChains = {
-    QStringLiteral("fire place card board game show boat"),
-    QStringLiteral("sun light house hold fast food chain"),
-    QStringLiteral("rain bow tie break down town hall"),
-};
+inline const QStringList sampleChains = {"fire place card board game show boat",
+                                         "sun light house hold fast food chain",
+                                         "rain bow tie break down town hall"};
 
 // Keys go to the window as if typed: the focused control sees them first.
 inline void typeKey(QWidget *window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
@@ -45,19 +38,15 @@ protected:
     void setUpMenu()
     {
         m_folder = std::make_unique<TempProgramFolder>();
-        m_folder->write(chainDatabaseFileName,
-                        chainDatabaseText(QStringLiteral("8"), sampleChains));
+        m_folder->write(chainDatabaseFileName, chainDatabaseText("8", sampleChains));
         m_fakes = std::make_unique<FakeServices>();
     }
-
     void tearDownMenu()
     {
         m_menu.reset();
         m_fakes.reset();
         m_folder.reset();
     }
-
-    // Loads and shows the menu on the folder's files; false when loading failed.
     bool start()
     {
         m_menu = std::make_unique<frmChoose>(m_fakes->services);
@@ -66,7 +55,6 @@ protected:
         m_menu->showMenu();
         return QTest::qWaitForWindowActive(m_menu.get());
     }
-
     void choose(int position)
     {
         typeKey(m_menu.get(), Qt::Key_Home);

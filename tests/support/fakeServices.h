@@ -7,37 +7,31 @@
 #include "soundPlayer.h"
 #include "tickSource.h"
 
-class RecordingSound : public SoundPlayer
+struct RecordingSound : SoundPlayer
 {
-public:
     void play(const QString &soundFileName) override { played.append(soundFileName); }
     QStringList played;
 };
 
-// A clock that moves only when the test says so.
-class ManualTicks : public TickSource
+struct ManualTicks : TickSource
 {
-public:
     quint32 tickCount() const override { return now; }
     void advance(quint32 ms) { now += ms; }
     quint32 now = 1000;
 };
 
-// The scripted values in turn, then `fallback` for ever.
-class ScriptedRandom : public RandomSource
+// The values in turn, then `fallback` for ever.
+struct ScriptedRandom : RandomSource
 {
-public:
-    void seedFromTimeOfDay() override { ++seeded; }
+    void seedFromTimeOfDay() override {}
     double next() override { return values.isEmpty() ? fallback : values.takeFirst(); }
-    int seeded = 0;
     QList<double> values;
     double fallback = 0.0;
 };
 
-// The scripted replies in turn, then no connection; records what was asked.
-class ScriptedHttp : public HttpGetter
+// The replies in turn, then no connection.
+struct ScriptedHttp : HttpGetter
 {
-public:
     HttpResult get(const QUrl &url, std::chrono::milliseconds timeout, qint64) override
     {
         urls.append(url);

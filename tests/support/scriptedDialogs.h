@@ -6,11 +6,10 @@
 
 #include <functional>
 
-// Answers the game's modal boxes from a script and records what they said. With no answer
-// left a question is answered No and an input box is cancelled.
-class ScriptedDialogs : public Dialogs
+// Answers the game's modal boxes from a script and records them. With no answer left a
+// question is answered No and an input box is cancelled; whileOpen runs before each answer.
+struct ScriptedDialogs : Dialogs
 {
-public:
     struct Shown
     {
         enum Kind { Message, Question, Input } kind;
@@ -32,6 +31,12 @@ public:
         record({Shown::Input, prompt, title});
         return inputAnswers.isEmpty() ? QString() : inputAnswers.takeFirst();
     }
+    void record(const Shown &box)
+    {
+        shown.append(box);
+        if (whileOpen)
+            whileOpen(box);
+    }
 
     QStringList texts() const
     {
@@ -45,14 +50,6 @@ public:
 
     QList<bool> questionAnswers;
     QStringList inputAnswers;
-    std::function<void(const Shown &)> whileOpen; // runs before each box is answered
+    std::function<void(const Shown &)> whileOpen;
     QList<Shown> shown;
-
-private:
-    void record(const Shown &box)
-    {
-        shown.append(box);
-        if (whileOpen)
-            whileOpen(box);
-    }
 };
