@@ -10,10 +10,6 @@
 #include <QListWidget>
 #include <QTest>
 
-inline const QStringList sampleChains = {"fire place card board game show boat",
-                                         "sun light house hold fast food chain",
-                                         "rain bow tie break down town hall"};
-
 // Keys go to the window as if typed: the focused control sees them first.
 inline void typeKey(QWidget *window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
@@ -31,14 +27,22 @@ inline QListWidget *listOf(const QWidget *window, const char *name)
     return window->findChild<QListWidget *>(QLatin1String(name));
 }
 
-// A program folder with the sample chains, scripted services, and the main menu on them.
+template <typename Window> Window *topLevel()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (auto *window = qobject_cast<Window *>(widget))
+            return window;
+    return nullptr;
+}
+
+// A program folder with three chains, scripted services, and the main menu on them.
 class MenuTest : public QObject
 {
 protected:
     void setUpMenu()
     {
         m_folder = std::make_unique<TempProgramFolder>();
-        m_folder->write(chainDatabaseFileName, chainDatabaseText("8", sampleChains));
+        m_folder->write(chainDatabaseFileName, chainDatabaseText("8", numberedChains(3)));
         m_fakes = std::make_unique<FakeServices>();
     }
     void tearDownMenu()
@@ -50,6 +54,7 @@ protected:
     bool start()
     {
         m_menu = std::make_unique<frmChoose>(m_fakes->services);
+        m_list = listOf(m_menu.get(), "lstStyle");
         if (!m_menu->load())
             return false;
         m_menu->showMenu();
@@ -57,13 +62,12 @@ protected:
     }
     void choose(int position)
     {
-        typeKey(m_menu.get(), Qt::Key_Home);
-        for (int i = 0; i < position; ++i)
-            typeKey(m_menu.get(), Qt::Key_Down);
+        m_list->setCurrentRow(position);
         typeKey(m_menu.get(), Qt::Key_Return);
     }
 
     std::unique_ptr<TempProgramFolder> m_folder;
     std::unique_ptr<FakeServices> m_fakes;
     std::unique_ptr<frmChoose> m_menu;
+    QListWidget *m_list = nullptr;
 };

@@ -41,7 +41,7 @@ void TestPlay::init()
 {
     setUpMenu();
     m_folder->write(chainDatabaseFileName,
-                    chainDatabaseText(QStringLiteral("8"), {sampleChains.first()}));
+                    chainDatabaseText(QStringLiteral("8"), {QStringLiteral("fire place card board game show boat")}));
 }
 
 void TestPlay::cleanup()
