@@ -73,6 +73,9 @@ def run_once(program, env):
 
 def start_x_display():
     """A private Xvfb display with openbox on it; gives the display and the two processes."""
+    for tool in ('Xvfb', 'openbox'):
+        if not shutil.which(tool):
+            sys.exit(f'{tool} is missing: apt-get install xvfb openbox')
     for number in range(90, 190):
         if not os.path.exists(f'/tmp/.X11-unix/X{number}') and \
                 not os.path.exists(f'/tmp/.X{number}-lock'):
