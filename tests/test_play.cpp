@@ -41,7 +41,8 @@ void TestPlay::init()
 {
     setUpMenu();
     m_folder->write(chainDatabaseFileName,
-                    chainDatabaseText(QStringLiteral("8"), {QStringLiteral("fire place card board game show boat")}));
+                    chainDatabaseText(QStringLiteral("8"),
+                                      {QStringLiteral("fire place card board game show boat")}));
 }
 
 void TestPlay::cleanup()
