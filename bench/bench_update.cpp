@@ -6,6 +6,7 @@
 #include "frmUpdate.h"
 #include "inet.h"
 #include "modVars.h"
+#include "qtHttpGetter.h"
 #include "scriptedDialogs.h"
 #include "tempProgramFolder.h"
 #include "updateServerProcess.h"
@@ -35,7 +36,8 @@ void updateOf10000Chains(benchmark::State &state)
     loadChains();
 
     ScriptedDialogs dialogs;
-    Inet inet;
+    QtHttpGetter getter;
+    Inet inet(getter);
     inet.setHost(server.host());
     QWidget menu;
     frmUpdate update(inet, dialogs, &menu);
@@ -62,7 +64,8 @@ void fetchOnly(benchmark::State &state, const QString &path)
         state.SkipWithError("the server did not start");
         return;
     }
-    Inet inet;
+    QtHttpGetter getter;
+    Inet inet(getter);
     inet.setHost(server.host());
     for (auto _ : state) {
         if (!inet.openUrl(path))

@@ -1,5 +1,6 @@
 #include "frmChoose.h"
 #include "qtDialogs.h"
+#include "qtHttpGetter.h"
 #include "qtSoundPlayer.h"
 #include "services.h"
 #include "systemRandom.h"
@@ -21,7 +22,8 @@ int main(int argc, char *argv[])
     QtSoundPlayer sound;
     SystemTicks ticks;
     SystemRandom random;
-    const Services services{dialogs, sound, ticks, random};
+    QtHttpGetter http;
+    const Services services{dialogs, sound, ticks, random, http};
 
     frmChoose menu(services);
     // At once, with no window asked to close first.

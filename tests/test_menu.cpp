@@ -1,264 +1,200 @@
+#include "chainContribution.h"
+#include "inet.h"
 #include "menuTestWindows.h"
-#include "modVars.h"
 #include "optionsFile.h"
-#include "programFolder.h"
-#include "statsFile.h"
+#include "qtHttpGetter.h"
+#include "updateServerProcess.h"
 
-#include <QDir>
-#include <QPushButton>
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
 #include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QUrlQuery>
 
-class TestMenu : public MenuTest
+using namespace std::chrono_literals;
+
+// Every control inside its window, no caption or list entry cut off (run again at 1.5 x scale).
+void checkNothingCutOff(const QWidget *window)
 {
-    Q_OBJECT
-private slots:
-    void init() { setUpMenu(); }
-    void cleanup() { tearDownMenu(); }
+    for (QWidget *const control : window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        const QByteArray name = control->objectName().toLatin1();
+        QVERIFY2(window->rect().contains(control->geometry()), name);
+        if (qobject_cast<QAbstractButton *>(control) || qobject_cast<QLabel *>(control))
+            QVERIFY2(control->width() >= control->sizeHint().width(), name);
+        const auto *list = qobject_cast<QListWidget *>(control);
+        for (int i = 0; list && i < list->count(); ++i) {
+            const int width = list->fontMetrics().horizontalAdvance(list->item(i)->text());
+            QVERIFY2(width < list->viewport()->width(), name);
+        }
+    }
+}
 
-    void startupLoadsEverythingAndOpensOnTheFirstEntry();
-    void displayScoreAveragesRoundHalfToEven_data();
-    void displayScoreAveragesRoundHalfToEven();
-    void countChainsCountsCompletedChainsUpToChainCount();
-    void databaseWithoutChainsStillOpensTheMenu();
-    void enterAndAccessKeysPressTheButtons();
-    void exitEscapeAndClosingEndTheProgramWritingNothing();
-    void okWithNoEntrySelectedDoesNothing();
-    void doubleClickOnlySelects();
-    void startupFailuresNameTheFileAndEnd_data();
-    void startupFailuresNameTheFileAndEnd();
-    void unreadableOptionsAreToldAndDefaultsApply();
-
-private:
-    QStringList folderFiles() const
+// Answers each request with these bytes, `step` of them every 50 ms, then closes.
+struct RawServer : QTcpServer
+{
+    explicit RawServer(const QByteArray &bytes, int step = 1 << 30)
     {
-        return QDir(m_folder->path()).entryList(QDir::Files | QDir::System | QDir::Hidden);
+        listen(QHostAddress::LocalHost);
+        connect(this, &QTcpServer::newConnection, [=, this] {
+            QTcpSocket *socket = nextPendingConnection();
+            auto *timer = new QTimer(socket);
+            connect(timer, &QTimer::timeout, [=, sent = qsizetype(0)]() mutable {
+                socket->readAll(); // a request left unread would turn the close into a reset
+                socket->write(bytes.mid(sent, step));
+                if ((sent += step) >= bytes.size())
+                    socket->disconnectFromHost();
+            });
+            timer->start(50);
+        });
     }
 };
 
-void TestMenu::startupLoadsEverythingAndOpensOnTheFirstEntry()
+// The menu, options, contribution, and the HTTP client against real and misbehaving servers.
+class TestMenu : public MenuTest
 {
-    m_folder->write(statsFileName, "7\r\n3000\r\n#FALSE#\r\n#TRUE#\r\n#TRUE#\r\n");
-    m_folder->write(optionsFileName, "#FALSE#\r\n60\r\n#FALSE#\r\n#TRUE#\r\n");
-    // Left over from before: start-up clears the used marks.
-    modVars.chainUsed[2] = true;
-    modVars.usedCount = 1;
+    Q_OBJECT
+    UpdateServerProcess m_server;
+    QtHttpGetter m_getter;
+    Inet m_inet{m_getter};
 
-    QVERIFY(start());
-    QCOMPARE(modVars.chainCount, 3);
-    QCOMPARE(modVars.dbVersion, QStringLiteral("8"));
-    QCOMPARE(modVars.chainTable[2], sampleChains[1]);
-    QVERIFY(!modVars.chainUsed[2]);
-    QCOMPARE(modVars.usedCount, 0);
-    QCOMPARE(m_fakes->random.seeded, 1);
-    // The marks are read for the chains just loaded.
-    QCOMPARE(modVars.totalGames, 7);
-    QCOMPARE(modVars.totalScore, 3000);
-    QCOMPARE(countCompleted(), 2);
-    QCOMPARE(modVars.clockSeconds, 60);
-    QVERIFY(!modVars.soundsOn && modVars.advancedMode && !modVars.autoUpdate);
-    QVERIFY(m_fakes->dialogs.shown.isEmpty());
-
-    QCOMPARE(m_menu->windowTitle(), QStringLiteral("Quillora - Main Menu"));
-    QCOMPARE(entriesOf(m_list),
-             QStringList({"Play Standard Game", "Play Clock Game", "Update Database",
-                          "Create New Chain", "Display Score", "Count Chains", "Set Options"}));
-    QCOMPARE(selectedEntry(), QStringLiteral("Play Standard Game"));
-    QCOMPARE(QApplication::focusWidget(), m_list);
-}
-
-void TestMenu::displayScoreAveragesRoundHalfToEven_data()
-{
-    QTest::addColumn<int>("score");
-    QTest::addColumn<int>("games");
-    QTest::addColumn<int>("average");
-    QTest::newRow("first run, no statistics file") << 0 << 0 << 0;
-    QTest::newRow("2.5 goes down to 2") << 5 << 2 << 2;
-    QTest::newRow("3.5 goes up to 4") << 7 << 2 << 4;
-    QTest::newRow("2.67 goes to 3") << 8 << 3 << 3;
-}
-
-void TestMenu::displayScoreAveragesRoundHalfToEven()
-{
-    QFETCH(int, score);
-    QFETCH(int, games);
-    QFETCH(int, average);
-    if (games > 0) {
-        m_folder->write(statsFileName,
-                        QByteArray::number(games) + "\r\n" + QByteArray::number(score) + "\r\n");
+private slots:
+    void initTestCase()
+    {
+        m_server.writePackage("8", {});
+        QVERIFY(m_server.start());
     }
-    const QStringList filesBefore = folderFiles();
-    QVERIFY(start());
-    modVars.sessionGames = games;
-    modVars.sessionScore = score;
-    choose(displayScoreEntry);
-    QCOMPARE(m_fakes->dialogs.shown.size(), 1);
-    QCOMPARE(m_fakes->dialogs.shown[0].kind, ScriptedDialogs::Shown::Message);
-    QCOMPARE(m_fakes->dialogs.shown[0].title, QStringLiteral("Quillora"));
-    QCOMPARE(m_fakes->dialogs.lastText(),
-             QStringLiteral("During this session, you have played %1 games, and have an average "
-                            "score of %2. In total, you have played %1 games, and have an average "
-                            "score of %2.")
-                 .arg(QString::number(games), QString::number(average)));
-    // Back in the list, on the same entry; no file is made.
-    QCOMPARE(QApplication::focusWidget(), m_list);
-    QCOMPARE(selectedEntry(), QStringLiteral("Display Score"));
-    QCOMPARE(folderFiles(), filesBefore);
-}
+    void init() { setUpMenu(); }
+    void cleanup() { tearDownMenu(); }
 
-void TestMenu::countChainsCountsCompletedChainsUpToChainCount()
-{
-    QVERIFY(start());
-    choose(countChainsEntry);
-    QCOMPARE(m_fakes->dialogs.lastText(),
-             QStringLiteral("There are 3 chains in your database. You have completed 0 of them."));
+    void scoreAveragesRoundHalfToEven()
+    {
+        for (const auto &[score, games, average] : {std::array{5, 2, 2}, {7, 2, 4}, {0, 0, 0}}) {
+            modVars.sessionGames = modVars.totalGames = games;
+            modVars.sessionScore = modVars.totalScore = score;
+            QCOMPARE(scoreText(), QStringLiteral("During this session, you have played %1 games, "
+                                                 "and have an average score of %2. In total, you "
+                                                 "have played %1 games, and have an average score "
+                                                 "of %2.")
+                                      .arg(games)
+                                      .arg(average));
+        }
+    }
 
-    // A mark beyond the loaded chains (from a longer database) is not one of them.
-    modVars.chainCompleted[1] = true;
-    modVars.chainCompleted[3] = true;
-    modVars.chainCompleted[4] = true;
-    typeKey(m_menu.get(), Qt::Key_Return);
-    QCOMPARE(m_fakes->dialogs.lastText(),
-             QStringLiteral("There are 3 chains in your database. You have completed 2 of them."));
-    QCOMPARE(m_fakes->dialogs.shown.last().title, QStringLiteral("Quillora"));
-    QCOMPARE(QApplication::focusWidget(), m_list);
-    QCOMPARE(selectedEntry(), QStringLiteral("Count Chains"));
-}
+    void keysWorkTheMenu()
+    {
+        QVERIFY(start());
+        checkNothingCutOff(m_menu.get());
+        QCOMPARE(QApplication::focusWidget(), m_list);
+        choose(countChainsEntry); // Enter in the list presses OK
+        QCOMPARE(m_fakes->dialogs.texts(),
+                 QStringList{"There are 3 chains in your database. You have completed 0 of them."});
+        QCOMPARE(QApplication::focusWidget(), m_list);
+        QCOMPARE(m_list->selectedItems(), QList{m_list->item(countChainsEntry)});
+        // Enter on a focused button presses that one, not the default; Escape is Exit.
+        const QSignalSpy exits(m_menu.get(), &frmChoose::exitRequested);
+        for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Return, Qt::Key_Escape})
+            typeKey(m_menu.get(), key);
+        QCOMPARE(exits.count(), 2);
+        QCOMPARE(m_fakes->dialogs.shown.size(), 1);
+    }
 
-void TestMenu::databaseWithoutChainsStillOpensTheMenu()
-{
-    // Nothing to play yet, but an update can bring chains: the menu must open.
-    m_folder->write(chainDatabaseFileName, QByteArray("8\r\n\r\nabc\r\n"));
-    QVERIFY(start());
-    QVERIFY(m_fakes->dialogs.shown.isEmpty());
-    choose(countChainsEntry);
-    QCOMPARE(m_fakes->dialogs.lastText(),
-             QStringLiteral("There are 0 chains in your database. You have completed 0 of them."));
-}
+    void optionsOkStoresAndCancelDrops()
+    {
+        QVERIFY(start());
+        for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+            choose(setOptionsEntry);
+            QWidget *options = nullptr;
+            QTRY_VERIFY((options = QApplication::activeWindow()) != m_menu.get());
+            checkNothingCutOff(options);
+            QCOMPARE(listOf(options, "lstTime")->currentItem()->text(), "120 seconds");
+            typeKey(options, Qt::Key_End);
+            typeKey(options, key);
+            QVERIFY(m_menu->isVisible() && !options->isVisible());
+        }
+        QCOMPARE(modVars.clockSeconds, 280);
+        QCOMPARE(m_folder->read(optionsFileName), "#FALSE#\r\n280\r\n#TRUE#\r\n#FALSE#\r\n");
+    }
 
-void TestMenu::enterAndAccessKeysPressTheButtons()
-{
-    QVERIFY(start());
-    const QSignalSpy exits(m_menu.get(), &frmChoose::exitRequested);
-    typeKey(m_menu.get(), Qt::Key_End);
-    typeKey(m_menu.get(), Qt::Key_Up);
-    // An access key presses its button after a short flash.
-    typeKey(m_menu.get(), Qt::Key_O, Qt::AltModifier);
-    QTRY_COMPARE(m_fakes->dialogs.shown.size(), 1);
-    QVERIFY(m_fakes->dialogs.lastText().startsWith("There are 3 chains"));
-    QCOMPARE(QApplication::focusWidget(), m_list);
+    void contributionThanksOnlyForARequestThatCameThrough()
+    {
+        const QStringList asked = {
+            "This feature allows you to send your own word chains for inclusion in the game. "
+            "First, you'll be asked for the name of the person who created the word chain. You "
+            "may remain annonymous if you wish, by leaving the name blank and just pressing enter. "
+            "Then, on the next screen, please enter the words of your chain, separated by spaces, "
+            "and then choose OK. Please ensure that your chain is seven words in length. Thankyou "
+            "for your contributions. ",
+            "Please enter your name", "Enter the words of your chain, then press enter"};
+        const QString name = " Zoë & Co #1 ", chain = "  fish+chips 100% a&b=c é?x/y;z  ";
+        ScriptedHttp &http = m_fakes->http;
+        Inet inet(http);
+        http.replies = {{QByteArray("ok"), {}}}; // and then no server
+        m_fakes->dialogs.inputAnswers = {name, chain, name, chain, name, "   "};
+        QVERIFY(createNewChain(inet, m_fakes->dialogs, nullptr));
+        QVERIFY(!createNewChain(inet, m_fakes->dialogs, nullptr));
+        QVERIFY(createNewChain(inet, m_fakes->dialogs, nullptr)); // a blank chain is not sent
+        QCOMPARE(m_fakes->dialogs.texts(),
+                 asked + QStringList{"Thankyou!"} + asked +
+                     QStringList{"There was an error connecting to the Torvel Games server. Please "
+                                 "make sure you are connected to the Internet and try again"} +
+                     asked);
+        QCOMPARE(m_fakes->dialogs.shown[2].title, "Contribute Chain");
+        QCOMPARE(http.urls.size(), 2);
+        // The one value arrives whole, "&", "#", "%" and "+" included, within the promised wait.
+        QCOMPARE(QUrlQuery(http.urls[0]).queryItems(QUrl::FullyDecoded),
+                 (QList<std::pair<QString, QString>>{{"one", name + " sent: " + chain}}));
+        QCOMPARE(http.lastTimeout, 60s);
+    }
 
-    // Enter on a focused button presses that button, not the default one.
-    typeKey(m_menu.get(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdOK"));
-    typeKey(m_menu.get(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdExit"));
-    typeKey(m_menu.get(), Qt::Key_Return);
-    QCOMPARE(exits.count(), 1);
-    QCOMPARE(m_fakes->dialogs.shown.size(), 1);
+    void onlyAWholeGoodReplyCounts_data()
+    {
+        QTest::addColumn<QByteArray>("raw"); // what a RawServer sends; none: the real server
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("body"); // null: no reply
+        const QByteArray ok = "HTTP/1.1 200 OK\r\n", big(Inet::maxReplyBytes + 1, 'A');
+        QTest::newRow("good") << QByteArray() << "/chayn.ver"
+                              << "8\r\n";
+        QTest::newRow("404") << QByteArray() << "/x" << QString();
+        QTest::newRow("refused") << QByteArray("-") << "/chayn.ver" << QString();
+        QTest::newRow("over the cap")
+            << ok + "Content-Length: 4194305\r\n\r\n" + big << "/" << QString();
+        QTest::newRow("over the cap, unannounced") << ok + "\r\n" + big << "/" << QString();
+    }
 
-    typeKey(m_menu.get(), Qt::Key_X, Qt::AltModifier);
-    QTRY_COMPARE(exits.count(), 2);
-}
+    void onlyAWholeGoodReplyCounts()
+    {
+        QFETCH(QByteArray, raw);
+        QFETCH(QString, path);
+        QFETCH(QString, body);
+        RawServer rawServer(raw);
+        m_inet.setHost(raw.isEmpty() ? m_server.host()
+                                     : "127.0.0.1:" + QString::number(rawServer.serverPort()));
+        if (raw == "-")
+            rawServer.close();
+        QCOMPARE(m_inet.openUrl(path).value_or(QString()), body);
+        QCOMPARE(m_inet.errorString().isEmpty(), !body.isNull());
+    }
 
-void TestMenu::exitEscapeAndClosingEndTheProgramWritingNothing()
-{
-    QVERIFY(start());
-    const QSignalSpy exits(m_menu.get(), &frmChoose::exitRequested);
-    modVars.totalGames = 3; // as if a game had been played: still nothing is written
-    typeKey(m_menu.get(), Qt::Key_Escape);
-    QCOMPARE(exits.count(), 1);
-    m_menu->findChild<QPushButton *>(QStringLiteral("cmdExit"))->click();
-    QCOMPARE(exits.count(), 2);
-    m_menu->close();
-    QCOMPARE(exits.count(), 3);
-    QVERIFY(m_fakes->dialogs.shown.isEmpty());
-    QCOMPARE(folderFiles(), QStringList{chainDatabaseFileName});
-}
-
-void TestMenu::okWithNoEntrySelectedDoesNothing()
-{
-    QVERIFY(start());
-    typeKey(m_menu.get(), Qt::Key_End);
-    typeKey(m_menu.get(), Qt::Key_Up);
-    QListWidgetItem *const item = m_list->currentItem();
-    // Ctrl and a click on the selected entry takes the selection away.
-    QTest::mouseClick(m_list->viewport(), Qt::LeftButton, Qt::ControlModifier,
-                      m_list->visualItemRect(item).center());
-    QVERIFY(m_list->selectedItems().isEmpty());
-    typeKey(m_menu.get(), Qt::Key_Return);
-    QVERIFY(m_fakes->dialogs.shown.isEmpty());
-    QVERIFY(m_menu->isVisible());
-}
-
-void TestMenu::doubleClickOnlySelects()
-{
-    QVERIFY(start());
-    QListWidgetItem *const item = m_list->item(countChainsEntry);
-    QTest::mouseDClick(m_list->viewport(), Qt::LeftButton, Qt::NoModifier,
-                       m_list->visualItemRect(item).center());
-    QCOMPARE(selectedEntry(), QStringLiteral("Count Chains"));
-    QVERIFY(m_fakes->dialogs.shown.isEmpty());
-    typeKey(m_menu.get(), Qt::Key_Return);
-    QCOMPARE(m_fakes->dialogs.shown.size(), 1);
-}
-
-void TestMenu::startupFailuresNameTheFileAndEnd_data()
-{
-    QTest::addColumn<QString>("fileName");
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<bool>("unreadable");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("no chain database")
-        << chainDatabaseFileName << QByteArray() << false << "No such file or directory";
-    QTest::newRow("empty chain database")
-        << chainDatabaseFileName << QByteArray("") << false << "is empty";
-    QTest::newRow("unreadable chain database")
-        << chainDatabaseFileName << QByteArray() << true << "Could not read";
-    QTest::newRow("unreadable statistics")
-        << statsFileName << QByteArray() << true << "Could not read";
-}
-
-void TestMenu::startupFailuresNameTheFileAndEnd()
-{
-    QFETCH(QString, fileName);
-    QFETCH(QByteArray, content);
-    QFETCH(bool, unreadable);
-    QFETCH(QString, reason);
-    QFile::remove(m_folder->filePath(fileName));
-    if (unreadable)
-        QVERIFY(makeUnreadable(*m_folder, fileName));
-    else if (!content.isNull())
-        m_folder->write(fileName, content);
-    const QStringList filesBefore = folderFiles();
-
-    m_menu = std::make_unique<frmChoose>(m_fakes->services);
-    QVERIFY(!m_menu->load());
-    QCOMPARE(m_fakes->dialogs.shown.size(), 1);
-    const ScriptedDialogs::Shown &box = m_fakes->dialogs.shown[0];
-    QCOMPARE(box.title, QStringLiteral("Quillora"));
-    QVERIFY2(box.text.contains(QStringLiteral("\"%1\"").arg(fileName)), qPrintable(box.text));
-    QVERIFY2(
-        box.text.contains(QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(m_folder->path()))),
-        qPrintable(box.text));
-    QVERIFY2(box.text.contains(reason), qPrintable(box.text));
-    QVERIFY(box.text.endsWith(QStringLiteral("The program will now exit.")));
-    QVERIFY(!m_menu->isVisible());
-    QCOMPARE(folderFiles(), filesBefore);
-}
-
-void TestMenu::unreadableOptionsAreToldAndDefaultsApply()
-{
-    QVERIFY(makeUnreadable(*m_folder, optionsFileName));
-    QVERIFY(start());
-    QCOMPARE(m_fakes->dialogs.shown.size(), 1);
-    const QString text = m_fakes->dialogs.lastText();
-    QVERIFY2(text.contains(QStringLiteral("\"options.dat\"")), qPrintable(text));
-    QVERIFY2(text.contains(QDir::toNativeSeparators(m_folder->path())), qPrintable(text));
-    QCOMPARE(modVars.clockSeconds, 120);
-    QVERIFY(modVars.soundsOn && !modVars.autoUpdate && !modVars.advancedMode);
-    QCOMPARE(QApplication::focusWidget(), m_list);
-    QVERIFY(QFileInfo(m_folder->filePath(optionsFileName)).isSymLink());
-}
+    void theWaitEndsAtTheDeadlineTakingNoInput()
+    {
+        QLineEdit edit;
+        edit.show();
+        QVERIFY(QTest::qWaitForWindowActive(&edit));
+        // 80 bytes, 2 every 50 ms: alive all along, but two seconds in all.
+        RawServer slow("HTTP/1.1 200 OK\r\nContent-Length: 41\r\n\r\n" + QByteArray(41, 'x'), 2);
+        m_inet.setHost("127.0.0.1:" + QString::number(slow.serverPort()));
+        m_inet.setTimeout(500ms);
+        QTimer::singleShot(100ms, &edit, [&] { QTest::keyClick(edit.windowHandle(), 'a'); });
+        QVERIFY(!m_inet.openUrl("/"));
+        QCOMPARE(m_inet.errorString(), "No reply within 500 ms.");
+        QCOMPARE(edit.text(), QString());
+        QTest::keyClick(edit.windowHandle(), 'k'); // taken again afterwards
+        QCOMPARE(edit.text(), "k");
+    }
+};
 
 QTEST_MAIN(TestMenu)
 #include "test_menu.moc"

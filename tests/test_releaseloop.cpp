@@ -5,6 +5,7 @@
 #include "chainDatabase.h"
 #include "databaseUpdate.h"
 #include "inet.h"
+#include "qtHttpGetter.h"
 #include "modVars.h"
 #include "scriptedDialogs.h"
 #include "statsFile.h"
@@ -59,7 +60,8 @@ private slots:
         modVars.chainCompleted[2] = true;
         QVERIFY(saveStats(nullptr));
 
-        Inet inet;
+        QtHttpGetter getter;
+        Inet inet(getter);
         inet.setHost(server.host());
         ScriptedDialogs dialogs;
         const QString sent = QStringLiteral("rain coat hanger steak knife edge wise");

@@ -2,6 +2,7 @@
 #include "databaseUpdate.h"
 #include "frmUpdate.h"
 #include "inet.h"
+#include "qtHttpGetter.h"
 #include "modVars.h"
 #include "scriptedDialogs.h"
 #include "tempProgramFolder.h"
@@ -42,7 +43,8 @@ private slots:
         server.writePackage("8", newPackage);
         QVERIFY(server.start());
         ScriptedDialogs dialogs;
-        Inet inet;
+        QtHttpGetter getter;
+        Inet inet(getter);
         inet.setHost(server.host());
         QWidget menu;
         frmUpdate update(inet, dialogs, &menu);

@@ -24,7 +24,7 @@ frmChoose::frmChoose(const Services &services, QWidget *parent)
     , lstStyle(new FittedList(menuEntries().size(), twips(2295, 1035), this))
     , cmdOK(new QPushButton(QStringLiteral("&OK"), this))
     , cmdExit(new QPushButton(QStringLiteral("E&xit"), this))
-    , m_inet(new Inet(this))
+    , m_inet(new Inet(services.http, this))
 {
     setWindowTitle(QStringLiteral("Quillora - Main Menu"));
     lstStyle->setObjectName(QStringLiteral("lstStyle"));

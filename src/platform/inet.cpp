@@ -1,10 +1,8 @@
 #include "inet.h"
 
-#include "httpModule.h"
-#include "moduleLoader.h"
+#include "httpGetter.h"
 
 #include <QApplication>
-#include <QDebug>
 #include <QEventLoop>
 #include <QList>
 #include <QPointer>
@@ -60,13 +58,12 @@ private:
 
 } // namespace
 
-Inet::Inet(QObject *parent)
+Inet::Inet(HttpGetter &getter, QObject *parent)
     : QObject(parent)
+    , m_getter(getter)
     , m_host(QStringLiteral(QUILLORA_UPDATE_HOST))
 {
 }
-
-Inet::~Inet() = default;
 
 std::optional<QString> Inet::fail(const QString &reason)
 {
@@ -89,17 +86,7 @@ std::optional<QString> Inet::openUrl(const QString &path)
     const auto notBusy = qScopeGuard([this] { m_busy = false; });
     const InputBlocker blocker;
 
-    if (!m_getter) {
-        QString error;
-        auto *module = loadModule<HttpModule>(HttpModule::fileName, &error);
-        if (!module) {
-            // The player is told only that the server could not be contacted; this says why.
-            qWarning().noquote() << error;
-            return fail(error);
-        }
-        m_getter = module->createHttpGetter();
-    }
-    HttpResult result = m_getter->get(url, m_timeout, maxReplyBytes);
+    HttpResult result = m_getter.get(url, m_timeout, maxReplyBytes);
     if (!result.body)
         return fail(result.errorString);
     return QString::fromLatin1(*result.body);

@@ -4,7 +4,6 @@
 #include <QString>
 
 #include <chrono>
-#include <memory>
 #include <optional>
 
 class HttpGetter;
@@ -20,8 +19,7 @@ public:
     // The whole chain database is well under one MiB; anything this large is not ours.
     static constexpr qint64 maxReplyBytes = 4 * 1024 * 1024;
 
-    explicit Inet(QObject *parent = nullptr);
-    ~Inet() override;
+    explicit Inet(HttpGetter &getter, QObject *parent = nullptr);
 
     QString host() const { return m_host; }
     void setHost(const QString &host) { m_host = host; }
@@ -41,9 +39,7 @@ public:
 private:
     std::optional<QString> fail(const QString &reason);
 
-    // From the network module, loaded at the first request: most runs of the game never make
-    // one.
-    std::unique_ptr<HttpGetter> m_getter;
+    HttpGetter &m_getter;
     QString m_host;
     std::chrono::milliseconds m_timeout = defaultTimeout;
     QString m_errorString;

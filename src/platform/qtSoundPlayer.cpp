@@ -1,33 +1,32 @@
 #include "qtSoundPlayer.h"
 
 #include "fileExists.h"
-#include "moduleLoader.h"
 #include "programFolder.h"
-#include "soundModule.h"
 
-#include <QDebug>
+#include <QSoundEffect>
+#include <QUrl>
 
-QtSoundPlayer::QtSoundPlayer() = default;
-
-QtSoundPlayer::~QtSoundPlayer() = default;
+void QtSoundPlayer::stop()
+{
+    if (m_playing)
+        m_playing->stop();
+    m_playing = nullptr;
+}
 
 void QtSoundPlayer::play(const QString &soundFileName)
 {
+    // A new sound replaces the one playing, even when its own file is missing and it plays
+    // nothing.
+    stop();
     const QString path = programFile(soundFileName);
-    if (!fileExists(path)) {
-        // Still a new sound: the one playing stops, and nothing takes its place.
-        if (m_player)
-            m_player->stop();
+    if (!fileExists(path))
         return;
+    auto found = m_effects.find(path);
+    if (found == m_effects.end()) {
+        auto *effect = new QSoundEffect(this);
+        effect->setSource(QUrl::fromLocalFile(path));
+        found = m_effects.emplace(path, effect).first;
     }
-    if (!m_moduleTried) {
-        m_moduleTried = true;
-        QString error;
-        if (auto *module = loadModule<SoundModule>(SoundModule::fileName, &error))
-            m_player = module->createWavPlayer();
-        else
-            qWarning().noquote() << error << "- the game goes on without sound.";
-    }
-    if (m_player)
-        m_player->play(path);
+    m_playing = found->second;
+    m_playing->play();
 }

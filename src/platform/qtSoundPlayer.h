@@ -2,20 +2,23 @@
 
 #include "soundPlayer.h"
 
-#include <memory>
+#include <QObject>
 
-class WavPlayer;
+#include <map>
 
-// The game's sounds, played by the sound module, which is loaded at the first sound. Without
-// the module the game goes on silently.
-class QtSoundPlayer : public SoundPlayer
+class QSoundEffect;
+
+// The game's sounds through QSoundEffect (PulseAudio on Linux); with no audio device they play
+// nothing and the game goes on.
+class QtSoundPlayer : public QObject, public SoundPlayer
 {
 public:
-    QtSoundPlayer();
-    ~QtSoundPlayer() override;
     void play(const QString &soundFileName) override;
 
 private:
-    std::unique_ptr<WavPlayer> m_player;
-    bool m_moduleTried = false;
+    void stop();
+
+    // Loading a WAV takes a while, so each effect is made at its first sound and kept.
+    std::map<QString, QSoundEffect *> m_effects;
+    QSoundEffect *m_playing = nullptr;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 class Dialogs;
+class HttpGetter;
 class RandomSource;
 class SoundPlayer;
 class TickSource;
@@ -12,4 +13,5 @@ struct Services
     SoundPlayer &sound;
     TickSource &ticks;
     RandomSource &random;
+    HttpGetter &http;
 };

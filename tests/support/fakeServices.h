@@ -1,47 +1,54 @@
 #pragma once
 
+#include "httpGetter.h"
 #include "randomSource.h"
 #include "scriptedDialogs.h"
 #include "services.h"
 #include "soundPlayer.h"
 #include "tickSource.h"
 
-#include <QList>
-#include <QStringList>
-
-class RecordingSound : public SoundPlayer
+struct RecordingSound : SoundPlayer
 {
-public:
     void play(const QString &soundFileName) override { played.append(soundFileName); }
     QStringList played;
 };
 
-// A clock that moves only when the test says so.
-class ManualTicks : public TickSource
+struct ManualTicks : TickSource
 {
-public:
     quint32 tickCount() const override { return now; }
     void advance(quint32 ms) { now += ms; }
     quint32 now = 1000;
 };
 
-// Gives the scripted values in turn, then `fallback` for ever.
-class ScriptedRandom : public RandomSource
+// The values in turn, then `fallback` for ever.
+struct ScriptedRandom : RandomSource
 {
-public:
-    void seedFromTimeOfDay() override { ++seeded; }
+    void seedFromTimeOfDay() override {}
     double next() override { return values.isEmpty() ? fallback : values.takeFirst(); }
-    int seeded = 0;
     QList<double> values;
     double fallback = 0.0;
 };
 
-// All fakes together, ready to hand to a window.
+// The replies in turn, then no connection.
+struct ScriptedHttp : HttpGetter
+{
+    HttpResult get(const QUrl &url, std::chrono::milliseconds timeout, qint64) override
+    {
+        urls.append(url);
+        lastTimeout = timeout;
+        return replies.isEmpty() ? HttpResult{{}, "Connection refused"} : replies.takeFirst();
+    }
+    QList<HttpResult> replies;
+    QList<QUrl> urls;
+    std::chrono::milliseconds lastTimeout{0};
+};
+
 struct FakeServices
 {
     ScriptedDialogs dialogs;
     RecordingSound sound;
     ManualTicks ticks;
     ScriptedRandom random;
-    Services services{dialogs, sound, ticks, random};
+    ScriptedHttp http;
+    Services services{dialogs, sound, ticks, random, http};
 };

@@ -6,10 +6,10 @@
 
 #include <functional>
 
-// Answers the game's modal boxes from a script and records what they said.
-class ScriptedDialogs : public Dialogs
+// Answers the game's modal boxes from a script and records them. With no answer left a
+// question is answered No and an input box is cancelled; whileOpen runs before each answer.
+struct ScriptedDialogs : Dialogs
 {
-public:
     struct Shown
     {
         enum Kind { Message, Question, Input } kind;
@@ -17,21 +17,39 @@ public:
         QString title;
     };
 
-    void message(QWidget *parent, const QString &text, const QString &title) override;
-    bool question(QWidget *parent, const QString &text, const QString &title) override;
-    QString input(QWidget *parent, const QString &prompt, const QString &title) override;
+    void message(QWidget *, const QString &text, const QString &title) override
+    {
+        record({Shown::Message, text, title});
+    }
+    bool question(QWidget *, const QString &text, const QString &title) override
+    {
+        record({Shown::Question, text, title});
+        return !questionAnswers.isEmpty() && questionAnswers.takeFirst();
+    }
+    QString input(QWidget *, const QString &prompt, const QString &title) override
+    {
+        record({Shown::Input, prompt, title});
+        return inputAnswers.isEmpty() ? QString() : inputAnswers.takeFirst();
+    }
+    void record(const Shown &box)
+    {
+        shown.append(box);
+        if (whileOpen)
+            whileOpen(box);
+    }
 
-    // Answers for the next questions (true is Yes) and input boxes, in order. With none left a
-    // question is answered No and an input box is cancelled.
-    QList<bool> questionAnswers;
-    QStringList inputAnswers;
-
-    // Runs while each box is open, before it is answered (to let time pass, say).
-    std::function<void(const Shown &)> whileOpen;
-
-    QList<Shown> shown;
-
-    QStringList texts() const;
+    QStringList texts() const
+    {
+        QStringList texts;
+        for (const Shown &box : shown)
+            texts.append(box.text);
+        return texts;
+    }
     QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }
     void clear() { shown.clear(); }
+
+    QList<bool> questionAnswers;
+    QStringList inputAnswers;
+    std::function<void(const Shown &)> whileOpen;
+    QList<Shown> shown;
 };

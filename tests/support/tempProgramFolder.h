@@ -1,40 +1,82 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include "modEncrypt64Bit.h"
+#include "modVars.h"
+#include "programFolder.h"
+
+#include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
-// A fresh, empty program folder for one test, with the game state reset; both are undone when
-// it goes out of scope.
+#include <unistd.h>
+
+// A fresh, empty program folder and a reset game state for one test, both undone at its end.
 class TempProgramFolder
 {
 public:
-    TempProgramFolder();
-    ~TempProgramFolder();
-
+    TempProgramFolder()
+    {
+        setProgramFolder(m_dir.path());
+        resetModVars();
+    }
+    ~TempProgramFolder()
+    {
+        setWritable(true);
+        setProgramFolder({});
+        resetModVars();
+    }
     QString path() const { return m_dir.path(); }
     QString filePath(const QString &name) const { return m_dir.filePath(name); }
-
-    void write(const QString &name, const QByteArray &content) const;
-    QByteArray read(const QString &name) const;
-    bool exists(const QString &name) const;
-
-    // Makes the folder refuse new files (also for root), or gives it back; false when this
-    // machine cannot do that, and the test should skip.
-    bool setWritable(bool writable) const;
+    bool exists(const QString &name) const { return QFile::exists(filePath(name)); }
+    void write(const QString &name, const QByteArray &content) const
+    {
+        QFile file(filePath(name));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(content);
+    }
+    QByteArray read(const QString &name) const
+    {
+        QFile file(filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // Makes the folder refuse new files (as root: immutable) or not; false: the test skips.
+    bool setWritable(bool writable) const
+    {
+        if (geteuid() == 0)
+            return QProcess::execute("chattr", {writable ? "-i" : "+i", path()}) == 0;
+        return QFile::setPermissions(path(),
+                                     QFile::ReadOwner | QFile::ExeOwner |
+                                         (writable ? QFile::WriteOwner : QFile::Permissions()));
+    }
 
 private:
     QTemporaryDir m_dir;
 };
 
-// count distinct chains, "word1 place card board game show boat" and so on.
-QStringList numberedChains(int count);
+// count distinct chains: "word0 place card board game show boat" and so on.
+inline QStringList numberedChains(int count)
+{
+    QStringList chains;
+    for (int i = 0; i < count; ++i)
+        chains.append(QStringLiteral("word%1 place card board game show boat").arg(i));
+    return chains;
+}
 
-// A chain database text: the version line and each chain Base64-encoded, CR LF line ends.
-QByteArray chainDatabaseText(const QString &version, const QStringList &chains);
+// The version line and each chain in Base64, CR LF line ends.
+inline QByteArray chainDatabaseText(const QString &version, const QStringList &chains)
+{
+    QByteArray text = version.toLatin1() + "\r\n";
+    for (const QString &chain : chains)
+        text += base64Encode(chain.toLatin1()).toLatin1() + "\r\n";
+    return text;
+}
 
-// 4, 4, 4, 3, 4, 5 and 3 letters: 27 letters, 33 characters.
 inline const QString sampleChain = QStringLiteral("fire side walk way back yards ale");
 
-// Puts these chains in the table at positions 1.., as loading a database would.
-void setChains(const QStringList &chains);
+// Puts the chains at positions 1.. of the table, as loading a database would.
+inline void setChains(const QStringList &chains)
+{
+    modVars.chainCount = 0;
+    for (const QString &chain : chains)
+        modVars.chainTable[++modVars.chainCount] = chain;
+}

@@ -3,10 +3,8 @@
 #include <QByteArray>
 #include <QString>
 #include <QUrl>
-#include <QtPlugin>
 
 #include <chrono>
-#include <memory>
 #include <optional>
 
 // What one GET brought: the body of a 2xx reply, or why there is none.
@@ -24,16 +22,3 @@ public:
     virtual ~HttpGetter() = default;
     virtual HttpResult get(const QUrl &url, std::chrono::milliseconds timeout, qint64 maxBytes) = 0;
 };
-
-// What the network module offers.
-class HttpModule
-{
-public:
-    static inline const QString fileName = QStringLiteral("quillora_http");
-
-    virtual ~HttpModule() = default;
-    virtual std::unique_ptr<HttpGetter> createHttpGetter() = 0;
-};
-
-#define HttpModule_iid "org.quillora.HttpModule/1"
-Q_DECLARE_INTERFACE(HttpModule, HttpModule_iid)

@@ -1,6 +1,7 @@
-#include "networkGetter.h"
+#include "qtHttpGetter.h"
 
 #include <QEventLoop>
+#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
@@ -19,8 +20,14 @@ QString tooLargeText(qint64 maxBytes)
 
 } // namespace
 
-HttpResult NetworkGetter::get(const QUrl &url, std::chrono::milliseconds timeout, qint64 maxBytes)
+QtHttpGetter::QtHttpGetter() = default;
+
+QtHttpGetter::~QtHttpGetter() = default;
+
+HttpResult QtHttpGetter::get(const QUrl &url, std::chrono::milliseconds timeout, qint64 maxBytes)
 {
+    if (!m_manager)
+        m_manager = std::make_unique<QNetworkAccessManager>();
     QNetworkRequest request(url);
     // Only the update server is ever talked to: a redirect elsewhere is an error.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
@@ -37,7 +44,7 @@ HttpResult NetworkGetter::get(const QUrl &url, std::chrono::milliseconds timeout
     QTimer deadline;
     deadline.setSingleShot(true);
     // Declared last so that it goes first, before the locals its handlers use.
-    const std::unique_ptr<QNetworkReply> reply(m_manager.get(request));
+    const std::unique_ptr<QNetworkReply> reply(m_manager->get(request));
 
     QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
     QObject::connect(&deadline, &QTimer::timeout, reply.get(), [&] {
@@ -87,9 +94,4 @@ HttpResult NetworkGetter::get(const QUrl &url, std::chrono::milliseconds timeout
     if (body.size() > maxBytes)
         return failure(tooLargeText(maxBytes));
     return {std::move(body), {}};
-}
-
-std::unique_ptr<HttpGetter> NetworkModule::createHttpGetter()
-{
-    return std::make_unique<NetworkGetter>();
 }
