@@ -1,5 +1,7 @@
 #include "updateServerProcess.h"
 
+#include "tempProgramFolder.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -10,6 +12,8 @@
 UpdateServerProcess::UpdateServerProcess()
 {
     QDir(m_dir.path()).mkpath(QStringLiteral("package"));
+    writePackage(QStringLiteral("8"),
+                 chainDatabaseText(QStringLiteral("8"), {QStringLiteral("a b c d e f g")}));
 }
 
 UpdateServerProcess::~UpdateServerProcess()
@@ -54,17 +58,6 @@ void UpdateServerProcess::writePackage(const QString &version, const QByteArray 
     QFile tx0(QDir(packageFolder()).filePath(QStringLiteral("chayn.tx0")));
     if (tx0.open(QIODevice::WriteOnly))
         tx0.write(databaseText);
-}
-
-QByteArray UpdateServerProcess::exportChains() const
-{
-    QProcess process;
-    process.start(QStringLiteral(QUILLORA_SERVER_EXE),
-                  {QStringLiteral("export"), QStringLiteral("--package"), packageFolder(),
-                   QStringLiteral("--database"), databasePath()});
-    if (!process.waitForFinished(10000) || process.exitCode() != 0)
-        return QByteArrayLiteral("(export failed)");
-    return process.readAllStandardOutput();
 }
 
 QStringList UpdateServerProcess::storedValues() const

@@ -94,8 +94,9 @@ struct HttpServerCallbacks
         return state;
     }
 
-    static MHD_Result answer(void *cls, MHD_Connection *connection, const char *, const char *method,
-                             const char *, const char *, size_t *uploadSize, void **requestContext)
+    static MHD_Result answer(void *cls, MHD_Connection *connection, const char *,
+                             const char *method, const char *, const char *, size_t *uploadSize,
+                             void **requestContext)
     {
         auto &server = *static_cast<HttpServer *>(cls);
         auto *state = static_cast<HttpServer::Connection *>(*requestContext);
@@ -171,7 +172,7 @@ int HttpServer::start(const std::string &address, int port)
     sockaddr_storage socketAddress{};
     auto &v4 = reinterpret_cast<sockaddr_in &>(socketAddress);
     auto &v6 = reinterpret_cast<sockaddr_in6 &>(socketAddress);
-    unsigned flags = MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_TURBO | MHD_USE_ERROR_LOG;
+    unsigned flags = MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_TURBO;
     if (inet_pton(AF_INET, address.c_str(), &v4.sin_addr) == 1) {
         v4.sin_family = AF_INET;
         v4.sin_port = htons(static_cast<uint16_t>(port));
@@ -186,16 +187,14 @@ int HttpServer::start(const std::string &address, int port)
         m_limits.threads ? m_limits.threads : std::max(2U, std::thread::hardware_concurrency());
 
     m_daemon = MHD_start_daemon(
-        flags, 0, nullptr, nullptr,
-        &HttpServerCallbacks::answer, this,
-        MHD_OPTION_SOCK_ADDR, &socketAddress, MHD_OPTION_THREAD_POOL_SIZE, threads,
-        MHD_OPTION_CONNECTION_LIMIT, m_limits.connections, MHD_OPTION_PER_IP_CONNECTION_LIMIT,
-        m_limits.connectionsPerAddress, MHD_OPTION_CONNECTION_TIMEOUT, m_limits.idleSeconds,
-        MHD_OPTION_CONNECTION_MEMORY_LIMIT, m_limits.connectionMemory,
-        MHD_OPTION_LISTEN_BACKLOG_SIZE, m_limits.backlog, MHD_OPTION_NOTIFY_CONNECTION,
-        &HttpServerCallbacks::notify, this, MHD_OPTION_URI_LOG_CALLBACK,
-        &HttpServerCallbacks::requestStarted, this, MHD_OPTION_NOTIFY_COMPLETED,
-        &HttpServerCallbacks::requestCompleted, this, MHD_OPTION_END);
+        flags, 0, nullptr, nullptr, &HttpServerCallbacks::answer, this, MHD_OPTION_SOCK_ADDR,
+        &socketAddress, MHD_OPTION_THREAD_POOL_SIZE, threads, MHD_OPTION_CONNECTION_LIMIT,
+        m_limits.connections, MHD_OPTION_PER_IP_CONNECTION_LIMIT, m_limits.connectionsPerAddress,
+        MHD_OPTION_CONNECTION_TIMEOUT, m_limits.idleSeconds, MHD_OPTION_CONNECTION_MEMORY_LIMIT,
+        m_limits.connectionMemory, MHD_OPTION_LISTEN_BACKLOG_SIZE, m_limits.backlog,
+        MHD_OPTION_NOTIFY_CONNECTION, &HttpServerCallbacks::notify, this,
+        MHD_OPTION_URI_LOG_CALLBACK, &HttpServerCallbacks::requestStarted, this,
+        MHD_OPTION_NOTIFY_COMPLETED, &HttpServerCallbacks::requestCompleted, this, MHD_OPTION_END);
     if (!m_daemon)
         throw std::runtime_error(address + " port " + std::to_string(port) +
                                  ": cannot listen there (in use, or not this machine's address)");

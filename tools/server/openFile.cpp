@@ -11,7 +11,9 @@ std::optional<OpenFile> OpenFile::open(const std::filesystem::path &path)
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
-    struct stat status{};
+    struct stat status
+    {
+    };
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
         return std::nullopt;
@@ -52,8 +54,8 @@ std::string OpenFile::readAll() const
     std::string content(m_size, '\0');
     size_t done = 0;
     while (m_fd >= 0 && done < content.size()) {
-        const ssize_t n = ::pread(m_fd, content.data() + done, content.size() - done,
-                                  static_cast<off_t>(done));
+        const ssize_t n =
+            ::pread(m_fd, content.data() + done, content.size() - done, static_cast<off_t>(done));
         if (n <= 0)
             break;
         done += static_cast<size_t>(n);

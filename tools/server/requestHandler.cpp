@@ -25,8 +25,7 @@ bool hasControlCharacter(std::string_view utf8)
         const auto byte = static_cast<unsigned char>(utf8[i]);
         if (byte < 0x20 || byte == 0x7f)
             return true;
-        if (byte == 0xc2 && i + 1 < utf8.size() &&
-            static_cast<unsigned char>(utf8[i + 1]) <= 0x9f)
+        if (byte == 0xc2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) <= 0x9f)
             return true;
     }
     return false;
@@ -100,8 +99,9 @@ HttpReply RequestHandler::submission(std::string_view query, const std::string &
     if (hasControlCharacter(*value))
         return plain(400, "Submission holds control characters\n");
     const size_t at = value->find(separator);
-    const std::string_view chain =
-        at == std::string::npos ? std::string_view() : std::string_view(*value).substr(at + separator.size());
+    const std::string_view chain = at == std::string::npos
+                                       ? std::string_view()
+                                       : std::string_view(*value).substr(at + separator.size());
     if (std::all_of(chain.begin(), chain.end(), [](char c) { return c == ' '; }))
         return plain(400, "Expected one=<author> sent: <chain>, with a chain\n");
     if (!m_limiter.allow(clientAddress, now))

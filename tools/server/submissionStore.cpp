@@ -46,8 +46,7 @@ SubmissionStore::SubmissionStore(const std::string &path, Open mode)
     std::error_code error;
     if (mode == Open::ExistingOnly && !std::filesystem::is_regular_file(path, error))
         throw std::runtime_error(path + ": no such database file");
-    const int flags =
-        SQLITE_OPEN_READWRITE | (mode == Open::OrCreate ? SQLITE_OPEN_CREATE : 0);
+    const int flags = SQLITE_OPEN_READWRITE | (mode == Open::OrCreate ? SQLITE_OPEN_CREATE : 0);
     try {
         if (sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr) != SQLITE_OK)
             throw std::runtime_error(m_db ? sqlite3_errmsg(m_db) : "out of memory");
@@ -55,7 +54,7 @@ SubmissionStore::SubmissionStore(const std::string &path, Open mode)
         // Fails with "file is not a database" for any other file.
         const bool known = hasTable("submissions");
         if (known && columns() != std::vector<std::string>{"id", "received", "address", "value",
-                                                          "author", "chain"})
+                                                           "author", "chain"})
             throw std::runtime_error("its submissions table is not this server's");
         if (!known && (mode == Open::ExistingOnly || hasTable("%")))
             throw std::runtime_error("not a quillora-server database (no submissions table)");
