@@ -1,13 +1,11 @@
 #include "updateServerProcess.h"
 
+#include "submissionStore.h"
 #include "tempProgramFolder.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
-
-#include <sqlite3.h>
 
 UpdateServerProcess::UpdateServerProcess()
 {
@@ -18,13 +16,9 @@ UpdateServerProcess::UpdateServerProcess()
 
 UpdateServerProcess::~UpdateServerProcess()
 {
-    if (m_process.state() == QProcess::NotRunning)
-        return;
+    // QProcess kills it if it is still running after that.
     m_process.terminate();
-    if (!m_process.waitForFinished(5000)) {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
+    m_process.waitForFinished(5000);
 }
 
 bool UpdateServerProcess::start(const QStringList &extraArguments)
@@ -38,16 +32,12 @@ bool UpdateServerProcess::start(const QStringList &extraArguments)
     m_process.start();
     if (!m_process.waitForStarted(5000))
         return false;
-    static const QRegularExpression listening(QStringLiteral("^Listening on http://(\\S+)"));
     const QDeadlineTimer deadline(10000);
     while (!deadline.hasExpired() && !m_process.canReadLine())
         m_process.waitForReadyRead(static_cast<int>(deadline.remainingTime()));
-    const QRegularExpressionMatch match =
-        listening.match(QString::fromLatin1(m_process.readLine()));
-    if (!match.hasMatch())
-        return false;
-    m_host = match.captured(1);
-    return true;
+    const QByteArray line = m_process.readLine().trimmed();
+    m_host = QString::fromLatin1(line.mid(line.lastIndexOf('/') + 1));
+    return line.startsWith("Listening on http://");
 }
 
 void UpdateServerProcess::writePackage(const QString &version, const QByteArray &databaseText) const
@@ -63,20 +53,12 @@ void UpdateServerProcess::writePackage(const QString &version, const QByteArray 
 QStringList UpdateServerProcess::storedValues() const
 {
     QStringList values;
-    sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(databasePath().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
-        SQLITE_OK) {
-        sqlite3_stmt *statement = nullptr;
-        if (sqlite3_prepare_v2(db, "SELECT value FROM submissions ORDER BY id", -1, &statement,
-                               nullptr) == SQLITE_OK) {
-            while (sqlite3_step(statement) == SQLITE_ROW) {
-                values.append(QString::fromUtf8(
-                    reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)),
-                    sqlite3_column_bytes(statement, 0)));
-            }
-        }
-        sqlite3_finalize(statement);
+    try {
+        for (const Submission &submission :
+             SubmissionStore(databasePath().toStdString(), SubmissionStore::Open::ExistingOnly)
+                 .all())
+            values.append(QString::fromStdString(submission.value));
+    } catch (const std::runtime_error &) {
     }
-    sqlite3_close(db);
     return values;
 }
