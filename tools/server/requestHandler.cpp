@@ -11,6 +11,7 @@
 namespace {
 
 constexpr std::string_view separator = " sent: ";
+constexpr std::uint64_t smallFileBytes = 1024;
 
 HttpReply plain(int status, std::string body)
 {
@@ -82,6 +83,9 @@ HttpReply RequestHandler::packageFile(const char *fileName) const
     std::optional<OpenFile> file = OpenFile::open(m_packageFolder / fileName);
     if (!file)
         return plain(404, "Not found\n");
+    // A small file (the version) goes out in the same packet as the headers.
+    if (file->size() <= smallFileBytes)
+        return {200, "text/plain; charset=us-ascii", file->readAll(), {}};
     return {200, "text/plain; charset=us-ascii", {}, std::move(*file)};
 }
 
