@@ -164,7 +164,8 @@ class Load(unittest.TestCase):
 
             def oversized():  # refused while the players are at it: 4xx, or the connection closed
                 for headers, target in [({}, submission('a' * 20000)), ({}, submission('b sent: ' + 'b' * 3000)),
-                                        ({'X-Filler': 'x' * 100000}, '/chayn.ver')]:
+                                        ({'X-Filler': 'x' * 100000}, '/chayn.ver'),
+                                        ({'Content-Length': '1048576'}, submission('c sent: d'))]:
                     try:
                         failed.extend([target[:30]] if server.get(target, headers)[0] < 400 else [])
                     except (ConnectionError, http.client.HTTPException):

@@ -137,7 +137,9 @@ int serve(const Options &options)
     limits.connections = std::min(limits.connections, descriptors > 128 ? descriptors - 64 : 64);
     HttpServer server(handler, limits);
     const int port = server.start(options.address, options.port);
-    std::cout << "Listening on http://" << options.address << ':' << port << std::endl;
+    const bool v6 = options.address.find(':') != std::string::npos;
+    std::cout << "Listening on http://" << (v6 ? "[" : "") << options.address << (v6 ? "]" : "")
+              << ':' << port << std::endl;
 
     int signal = 0;
     sigwait(&stopSignals, &signal);
