@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -40,6 +41,7 @@ struct HttpServer::Connection
     std::string target; // of the request being read, as sent
     bool headersRead = false;
     bool answered = false;
+    std::optional<HttpReply> deferred; // set by a store worker before it resumes the connection
     bool reaped = false;
     std::atomic<Clock::rep> deadline{0};
 
@@ -120,6 +122,21 @@ struct HttpServerCallbacks
             state->headersRead = true;
             state->allow(server.m_limits.replyDeadline);
             return MHD_YES;
+        } else if (state->deferred) {
+            reply = std::move(*state->deferred); // resumed: the store worker's answer
+            state->deferred.reset();
+        } else if (std::string_view(state->target).substr(0, state->target.find('?')) ==
+                       "/chain.php" &&
+                   server.deferToStore(
+                       [&server, state, connection,
+                        request = HttpRequest{method, state->target, state->address}] {
+                           state->deferred = server.m_handler.handle(request);
+                           MHD_resume_connection(connection);
+                       })) {
+            // A submission waits for its commit on a store worker, so that the event threads
+            // go on serving every other connection meanwhile.
+            MHD_suspend_connection(connection);
+            return MHD_YES;
         } else {
             reply = server.m_handler.handle({method, state->target, state->address});
         }
@@ -172,7 +189,7 @@ int HttpServer::start(const std::string &address, int port)
     sockaddr_storage socketAddress{};
     auto &v4 = reinterpret_cast<sockaddr_in &>(socketAddress);
     auto &v6 = reinterpret_cast<sockaddr_in6 &>(socketAddress);
-    unsigned flags = MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_TURBO;
+    unsigned flags = MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_TURBO | MHD_ALLOW_SUSPEND_RESUME;
     if (inet_pton(AF_INET, address.c_str(), &v4.sin_addr) == 1) {
         v4.sin_family = AF_INET;
         v4.sin_port = htons(static_cast<uint16_t>(port));
@@ -199,6 +216,8 @@ int HttpServer::start(const std::string &address, int port)
         throw std::runtime_error(address + " port " + std::to_string(port) +
                                  ": cannot listen there (in use, or not this machine's address)");
     m_reaper = std::thread([this] { reapOverdue(); });
+    for (unsigned i = 0; i < m_limits.storeWorkers; ++i)
+        m_storeWorkers.emplace_back([this] { runStoreTasks(); });
     const MHD_DaemonInfo *info = MHD_get_daemon_info(m_daemon, MHD_DAEMON_INFO_BIND_PORT);
     return info ? info->port : port;
 }
@@ -213,6 +232,11 @@ void HttpServer::stop()
     }
     m_wake.notify_all();
     m_reaper.join();
+    // The workers finish every submission taken (and resume its connection) before they end;
+    // any that comes later is stored on the event thread.
+    for (std::thread &worker : m_storeWorkers)
+        worker.join();
+    m_storeWorkers.clear();
     MHD_stop_daemon(m_daemon);
     m_daemon = nullptr;
 }
@@ -230,5 +254,32 @@ void HttpServer::reapOverdue()
                 connection->reaped = true;
             }
         }
+    }
+}
+
+bool HttpServer::deferToStore(std::function<void()> task)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_stopping || m_storeWorkers.empty())
+            return false;
+        m_storeTasks.push_back(std::move(task));
+    }
+    m_wake.notify_all();
+    return true;
+}
+
+void HttpServer::runStoreTasks()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_wake.wait(lock, [this] { return m_stopping || !m_storeTasks.empty(); });
+        if (m_storeTasks.empty())
+            return;
+        const std::function<void()> task = std::move(m_storeTasks.front());
+        m_storeTasks.pop_front();
+        lock.unlock();
+        task();
+        lock.lock();
     }
 }

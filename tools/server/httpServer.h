@@ -3,11 +3,14 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <unordered_set>
+#include <vector>
 
 struct MHD_Daemon;
 class RequestHandler;
@@ -35,6 +38,8 @@ public:
         size_t connectionMemory = 32 * 1024;
         unsigned backlog = 4096;
         unsigned threads = 0; // 0: one per processor, at least two
+        // Submissions wait for their commit here, off the event threads.
+        unsigned storeWorkers = 8;
     };
     struct Connection;
 
@@ -52,6 +57,9 @@ public:
 private:
     friend struct HttpServerCallbacks;
     void reapOverdue();
+    // False when stopping: the caller does the task itself.
+    bool deferToStore(std::function<void()> task);
+    void runStoreTasks();
 
     RequestHandler &m_handler;
     const Limits m_limits;
@@ -62,4 +70,6 @@ private:
     bool m_stopping = false;
     std::unordered_set<Connection *> m_connections;
     std::thread m_reaper;
+    std::deque<std::function<void()>> m_storeTasks;
+    std::vector<std::thread> m_storeWorkers;
 };
