@@ -23,7 +23,8 @@ class RequestHandler;
 // the connection's accept (or of the previous reply on a kept-alive connection) and answered
 // within replyDeadline; a request line and headers of at most connectionMemory. The library
 // itself only times out connections that go silent, so a reaper thread ends the ones past
-// their deadline.
+// their deadline. Submissions wait for their commit on store workers, their connections
+// suspended, so that no event thread ever waits for the disk.
 class HttpServer
 {
 public:
@@ -51,7 +52,7 @@ public:
     // Listens on the address (IPv4 or IPv6) and port (0 for any free one) and gives the port;
     // throws std::runtime_error naming the reason when it cannot.
     int start(const std::string &address, int port);
-    // Finishes the requests in progress and closes every connection.
+    // Stores the submissions in progress, then closes every connection.
     void stop();
 
 private:
