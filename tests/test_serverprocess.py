@@ -11,7 +11,7 @@ KNOWN = 'fire place card board game show boat'
 PACKAGE = b'8\r\n' + b''.join(base64.b64encode(c.encode()) + b'\r\n' for c in [KNOWN, *map(str, range(2000))])
 OTHERS = [f'127.0.0.{i}' for i in range(2, 12)]  # so that the per-address limit is not what is tested
 GROWTH_KIB = 16 * 1024  # peak memory above this over start-up: something holds what it should not
-resource.setrlimit(resource.RLIMIT_NOFILE, (resource.getrlimit(resource.RLIMIT_NOFILE)[1],) * 2)
+resource.setrlimit(resource.RLIMIT_NOFILE, (max(4096, resource.getrlimit(resource.RLIMIT_NOFILE)[1]),) * 2)
 
 
 class Server:

@@ -102,15 +102,19 @@ int exportChains(const Options &options)
     return 0;
 }
 
-// Every connection takes a descriptor: as many as the system lets this process have, and the
-// server's connection limit kept below that.
-unsigned raiseDescriptorLimit()
+// Every connection takes a descriptor: as many as the system lets this process have (root may
+// go past the hard limit), and the server's connection limit kept below that.
+unsigned raiseDescriptorLimit(unsigned wanted)
 {
     rlimit limit{};
     if (getrlimit(RLIMIT_NOFILE, &limit) != 0)
         return 1024;
-    limit.rlim_cur = limit.rlim_max;
-    setrlimit(RLIMIT_NOFILE, &limit);
+    const rlimit raised{std::max<rlim_t>(wanted, limit.rlim_max),
+                        std::max<rlim_t>(wanted, limit.rlim_max)};
+    if (setrlimit(RLIMIT_NOFILE, &raised) != 0) {
+        limit.rlim_cur = limit.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
     getrlimit(RLIMIT_NOFILE, &limit);
     return static_cast<unsigned>(std::min<rlim_t>(limit.rlim_cur, 1U << 20));
 }
@@ -133,7 +137,7 @@ int serve(const Options &options)
     RateLimiter limiter(options.rateLimit);
     RequestHandler handler(options.packageFolder, store, limiter);
     HttpServer::Limits limits;
-    const unsigned descriptors = raiseDescriptorLimit();
+    const unsigned descriptors = raiseDescriptorLimit(limits.connections + 64);
     limits.connections = std::min(limits.connections, descriptors > 128 ? descriptors - 64 : 64);
     HttpServer server(handler, limits);
     const int port = server.start(options.address, options.port);
