@@ -5,8 +5,8 @@
 #include "chainDatabase.h"
 #include "databaseUpdate.h"
 #include "inet.h"
-#include "qtHttpGetter.h"
 #include "modVars.h"
+#include "qtHttpGetter.h"
 #include "scriptedDialogs.h"
 #include "statsFile.h"
 #include "tempProgramFolder.h"
@@ -17,11 +17,11 @@
 
 namespace {
 
-// Runs quillora-pack; gives what it printed, or its error with the exit code.
-QString pack(const QStringList &arguments)
+// Runs a maintainer's program; gives what it printed, or its error with the exit code.
+QString run(const char *program, const QStringList &arguments)
 {
     QProcess process;
-    process.start(QStringLiteral(QUILLORA_PACK_PROGRAM), arguments);
+    process.start(QString::fromLocal8Bit(program), arguments);
     process.waitForFinished();
     if (process.exitCode() != 0)
         return QStringLiteral("exit %1: ").arg(process.exitCode()) + process.readAllStandardError();
@@ -51,7 +51,8 @@ private slots:
         const QString list = player.filePath(QStringLiteral("chains.txt"));
         const QStringList released = numberedChains(3);
         player.write(QStringLiteral("chains.txt"), released.join(u'\n').toLatin1() + '\n');
-        QCOMPARE(pack({"--version", "9", list, server.packageFolder()}), "Version 9 written.\n");
+        QCOMPARE(run(QUILLORA_PACK_PROGRAM, {"--version", "9", list, server.packageFolder()}),
+                 "Version 9 written.\n");
         QVERIFY(server.start());
 
         // The player has release 9 and has completed its second chain.
@@ -70,12 +71,16 @@ private slots:
         QCOMPARE(dialogs.lastText(), "Thankyou!");
 
         // The maintainer exports, reviews and appends it, and publishes release 10.
-        const QByteArray exported = server.exportChains();
+        const QByteArray exported =
+            run(QUILLORA_SERVER_EXE, {"export", "--database", server.databasePath(), "--package",
+                                      server.packageFolder()})
+                .toLatin1();
         QCOMPARE(exported, sent.toLatin1() + '\n');
         QFile file(list);
         QVERIFY(file.open(QIODevice::Append) && file.write(exported) == exported.size());
         file.close();
-        QCOMPARE(pack({"--version", "10", list, server.packageFolder()}), "Version 10 written.\n");
+        QCOMPARE(run(QUILLORA_PACK_PROGRAM, {"--version", "10", list, server.packageFolder()}),
+                 "Version 10 written.\n");
 
         const auto fetch = [&](const QString &path) { return inet.openUrl(path); };
         QCOMPARE(runUpdate(fetch, false).message,
@@ -106,7 +111,8 @@ private slots:
         QFETCH(QString, version);
         TempProgramFolder folder;
         folder.write(QStringLiteral("chains.txt"), sampleChain.toLatin1());
-        QVERIFY(pack({"--version", version, folder.filePath("chains.txt"), folder.path()})
+        QVERIFY(run(QUILLORA_PACK_PROGRAM,
+                    {"--version", version, folder.filePath("chains.txt"), folder.path()})
                     .startsWith("exit 1: Version"));
         QVERIFY(!folder.exists(QStringLiteral("chayn.ver")));
     }

@@ -1,26 +1,24 @@
 #include "updateServerProcess.h"
 
+#include "submissionStore.h"
+#include "tempProgramFolder.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
-
-#include <sqlite3.h>
 
 UpdateServerProcess::UpdateServerProcess()
 {
     QDir(m_dir.path()).mkpath(QStringLiteral("package"));
+    writePackage(QStringLiteral("8"),
+                 chainDatabaseText(QStringLiteral("8"), {QStringLiteral("a b c d e f g")}));
 }
 
 UpdateServerProcess::~UpdateServerProcess()
 {
-    if (m_process.state() == QProcess::NotRunning)
-        return;
+    // QProcess kills it if it is still running after that.
     m_process.terminate();
-    if (!m_process.waitForFinished(5000)) {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
+    m_process.waitForFinished(5000);
 }
 
 bool UpdateServerProcess::start(const QStringList &extraArguments)
@@ -34,16 +32,12 @@ bool UpdateServerProcess::start(const QStringList &extraArguments)
     m_process.start();
     if (!m_process.waitForStarted(5000))
         return false;
-    static const QRegularExpression listening(QStringLiteral("^Listening on http://(\\S+)"));
     const QDeadlineTimer deadline(10000);
     while (!deadline.hasExpired() && !m_process.canReadLine())
         m_process.waitForReadyRead(static_cast<int>(deadline.remainingTime()));
-    const QRegularExpressionMatch match =
-        listening.match(QString::fromLatin1(m_process.readLine()));
-    if (!match.hasMatch())
-        return false;
-    m_host = match.captured(1);
-    return true;
+    const QByteArray line = m_process.readLine().trimmed();
+    m_host = QString::fromLatin1(line.mid(line.lastIndexOf('/') + 1));
+    return line.startsWith("Listening on http://");
 }
 
 void UpdateServerProcess::writePackage(const QString &version, const QByteArray &databaseText) const
@@ -56,34 +50,15 @@ void UpdateServerProcess::writePackage(const QString &version, const QByteArray 
         tx0.write(databaseText);
 }
 
-QByteArray UpdateServerProcess::exportChains() const
-{
-    QProcess process;
-    process.start(QStringLiteral(QUILLORA_SERVER_EXE),
-                  {QStringLiteral("export"), QStringLiteral("--package"), packageFolder(),
-                   QStringLiteral("--database"), databasePath()});
-    if (!process.waitForFinished(10000) || process.exitCode() != 0)
-        return QByteArrayLiteral("(export failed)");
-    return process.readAllStandardOutput();
-}
-
 QStringList UpdateServerProcess::storedValues() const
 {
     QStringList values;
-    sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(databasePath().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
-        SQLITE_OK) {
-        sqlite3_stmt *statement = nullptr;
-        if (sqlite3_prepare_v2(db, "SELECT value FROM submissions ORDER BY id", -1, &statement,
-                               nullptr) == SQLITE_OK) {
-            while (sqlite3_step(statement) == SQLITE_ROW) {
-                values.append(QString::fromUtf8(
-                    reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)),
-                    sqlite3_column_bytes(statement, 0)));
-            }
-        }
-        sqlite3_finalize(statement);
+    try {
+        for (const Submission &submission :
+             SubmissionStore(databasePath().toStdString(), SubmissionStore::Open::ExistingOnly)
+                 .all())
+            values.append(QString::fromStdString(submission.value));
+    } catch (const std::runtime_error &) {
     }
-    sqlite3_close(db);
     return values;
 }

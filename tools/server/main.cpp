@@ -8,15 +8,16 @@
 #include "requestHandler.h"
 #include "submissionStore.h"
 
-#include <atomic>
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
-#include <map>
+#include <stdexcept>
 #include <string>
-#include <thread>
 
 #include <pthread.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -79,22 +80,53 @@ bool parseOptions(int argc, char *argv[], Options *options)
     return true;
 }
 
+// The package folder must hold both files before anything is served or compared with it.
+void checkPackageFolder(const std::filesystem::path &folder)
+{
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error))
+        throw std::runtime_error(folder.string() + ": no such package folder");
+    for (const char *name : {"chayn.ver", "chayn.tx0"}) {
+        if (!std::filesystem::is_regular_file(folder / name, error))
+            throw std::runtime_error((folder / name).string() + ": missing from the package");
+    }
+}
+
 int exportChains(const Options &options)
 {
-    SubmissionStore store(options.database);
+    checkPackageFolder(options.packageFolder);
+    SubmissionStore store(options.database, SubmissionStore::Open::ExistingOnly);
     for (const std::string &chain :
          exportableChains(store.all(), packageChains(options.packageFolder)))
         std::cout << chain << '\n';
     return 0;
 }
 
+// Every connection takes a descriptor: as many as the system lets this process have (root may
+// go past the hard limit), and the server's connection limit kept below that.
+unsigned raiseDescriptorLimit(unsigned wanted)
+{
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return 1024;
+    const rlimit raised{std::max<rlim_t>(wanted, limit.rlim_max),
+                        std::max<rlim_t>(wanted, limit.rlim_max)};
+    if (setrlimit(RLIMIT_NOFILE, &raised) != 0) {
+        limit.rlim_cur = limit.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
+    getrlimit(RLIMIT_NOFILE, &limit);
+    return static_cast<unsigned>(std::min<rlim_t>(limit.rlim_cur, 1U << 20));
+}
+
 int serve(const Options &options)
 {
+    checkPackageFolder(options.packageFolder);
     // A client that goes away in the middle of a reply must not end the server.
     std::signal(SIGPIPE, SIG_IGN);
 
     // SIGINT and SIGTERM are taken by one thread that stops the server, so submissions in
-    // progress are finished and stored; the workers started later inherit the blocked mask.
+    // progress are finished and stored; the server's threads started later inherit the mask.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGINT);
@@ -104,33 +136,19 @@ int serve(const Options &options)
     SubmissionStore store(options.database);
     RateLimiter limiter(options.rateLimit);
     RequestHandler handler(options.packageFolder, store, limiter);
-    BoundedServer server(handler);
+    HttpServer::Limits limits;
+    const unsigned descriptors = raiseDescriptorLimit(limits.connections + 64);
+    limits.connections = std::min(limits.connections, descriptors > 128 ? descriptors - 64 : 64);
+    HttpServer server(handler, limits);
+    const int port = server.start(options.address, options.port);
+    const bool v6 = options.address.find(':') != std::string::npos;
+    std::cout << "Listening on http://" << (v6 ? "[" : "") << options.address << (v6 ? "]" : "")
+              << ':' << port << std::endl;
 
-    int port = options.port;
-    if (port == 0)
-        port = server.bind_to_any_port(options.address);
-    else if (!server.bind_to_port(options.address.c_str(), port))
-        port = -1;
-    if (port <= 0) {
-        std::cerr << "quillora-server: cannot listen on " << options.address << ':' << options.port
-                  << '\n';
-        return 1;
-    }
-    std::cout << "Listening on http://" << options.address << ':' << port << std::endl;
-
-    std::atomic<bool> signalled = false;
-    std::thread stopper([&] {
-        int signal = 0;
-        sigwait(&stopSignals, &signal);
-        signalled = true;
-        server.stop();
-    });
-    const bool clean = server.listen_after_bind();
-    // Wakes the stopper if the server ended by itself.
-    if (!signalled)
-        pthread_kill(stopper.native_handle(), SIGTERM);
-    stopper.join();
-    return clean ? 0 : 1;
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    server.stop();
+    return 0;
 }
 
 } // namespace

@@ -5,19 +5,31 @@
 
 #include <QUtf8StringView>
 
+#include <algorithm>
 #include <ctime>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
 constexpr std::string_view separator = " sent: ";
-// The package files are small; a bigger one is a mistake in the package folder.
-constexpr std::uintmax_t maxPackageFileBytes = 4 * 1024 * 1024;
+constexpr std::uint64_t smallFileBytes = 1024;
 
 HttpReply plain(int status, std::string body)
 {
-    return {status, "text/plain", std::move(body)};
+    return {status, "text/plain", std::move(body), {}};
+}
+
+// Control characters, C0, DEL and C1 (U+0080 to U+009F, in UTF-8 C2 80 to C2 9F): no name or
+// chain holds them, and a terminal would act on them when a maintainer lists the submissions.
+bool hasControlCharacter(std::string_view utf8)
+{
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        if (byte < 0x20 || byte == 0x7f)
+            return true;
+        if (byte == 0xc2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) <= 0x9f)
+            return true;
+    }
+    return false;
 }
 
 std::string isoTime(std::chrono::system_clock::time_point time)
@@ -66,19 +78,15 @@ HttpReply RequestHandler::handle(const HttpRequest &request, RateLimiter::Clock:
 
 HttpReply RequestHandler::packageFile(const char *fileName) const
 {
-    const std::filesystem::path path = m_packageFolder / fileName;
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error)
-        return plain(404, "Not found\n");
-    if (size > maxPackageFileBytes)
-        return plain(500, "Package file too large\n");
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
+    // Opened afresh for every request and sent from this descriptor: a file renamed over it
+    // meanwhile is the next request's, and this one goes out whole as it was.
+    std::optional<OpenFile> file = OpenFile::open(m_packageFolder / fileName);
     if (!file)
-        return plain(500, "Package file unreadable\n");
-    return {200, "text/plain; charset=us-ascii", std::move(content).str()};
+        return plain(404, "Not found\n");
+    // A small file (the version) goes out in the same packet as the headers.
+    if (file->size() <= smallFileBytes)
+        return {200, "text/plain; charset=us-ascii", file->readAll(), {}};
+    return {200, "text/plain; charset=us-ascii", {}, std::move(*file)};
 }
 
 HttpReply RequestHandler::submission(std::string_view query, const std::string &clientAddress,
@@ -92,14 +100,19 @@ HttpReply RequestHandler::submission(std::string_view query, const std::string &
         return plain(413, "Submission too long\n");
     if (!QUtf8StringView(*value).isValidUtf8())
         return plain(400, "Submission is not UTF-8\n");
+    if (hasControlCharacter(*value))
+        return plain(400, "Submission holds control characters\n");
+    const size_t at = value->find(separator);
+    const std::string_view chain = at == std::string::npos
+                                       ? std::string_view()
+                                       : std::string_view(*value).substr(at + separator.size());
+    if (std::all_of(chain.begin(), chain.end(), [](char c) { return c == ' '; }))
+        return plain(400, "Expected one=<author> sent: <chain>, with a chain\n");
     if (!m_limiter.allow(clientAddress, now))
         return plain(429, "Too many submissions, try again in a minute\n");
 
-    Submission entry{isoTime(received), clientAddress, *value, std::nullopt, std::nullopt};
-    if (const size_t at = value->find(separator); at != std::string::npos) {
-        entry.author = value->substr(0, at);
-        entry.chain = value->substr(at + separator.size());
-    }
+    const Submission entry{isoTime(received), clientAddress, *value, value->substr(0, at),
+                           std::string(chain)};
     if (!m_store.add(entry))
         return plain(500, "Could not store the submission\n");
     return plain(200, "Thank you\n");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "openFile.h"
 #include "rateLimiter.h"
 
 #include <chrono>
@@ -20,10 +21,15 @@ struct HttpReply
     int status = 200;
     std::string contentType = "text/plain";
     std::string body;
+    OpenFile file; // when open, the body instead of `body`
+
+    std::string content() const { return file.isOpen() ? file.readAll() : body; }
 };
 
 // Everything the update server answers, apart from the HTTP transport: the two package files
-// byte for byte, chain submissions into the store, 404 for anything else. Thread-safe.
+// byte for byte, as they are on disk at the time of the request (a maintainer replaces them
+// while the server runs), chain submissions into the store, 404 for anything else.
+// Thread-safe.
 class RequestHandler
 {
 public:

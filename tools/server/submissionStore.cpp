@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
 
@@ -40,16 +41,23 @@ std::optional<std::string> columnText(sqlite3_stmt *statement, int column)
 
 } // namespace
 
-SubmissionStore::SubmissionStore(const std::string &path)
+SubmissionStore::SubmissionStore(const std::string &path, Open mode)
 {
-    if (sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-        SQLITE_OK) {
-        const std::string reason = m_db ? sqlite3_errmsg(m_db) : "out of memory";
-        sqlite3_close(m_db);
-        throw std::runtime_error("cannot open " + path + ": " + reason);
-    }
+    std::error_code error;
+    if (mode == Open::ExistingOnly && !std::filesystem::is_regular_file(path, error))
+        throw std::runtime_error(path + ": no such database file");
+    const int flags = SQLITE_OPEN_READWRITE | (mode == Open::OrCreate ? SQLITE_OPEN_CREATE : 0);
     try {
+        if (sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr) != SQLITE_OK)
+            throw std::runtime_error(m_db ? sqlite3_errmsg(m_db) : "out of memory");
         sqlite3_busy_timeout(m_db, 5000);
+        // Fails with "file is not a database" for any other file.
+        const bool known = hasTable("submissions");
+        if (known && columns() != std::vector<std::string>{"id", "received", "address", "value",
+                                                           "author", "chain"})
+            throw std::runtime_error("its submissions table is not this server's");
+        if (!known && (mode == Open::ExistingOnly || hasTable("%")))
+            throw std::runtime_error("not a quillora-server database (no submissions table)");
         execute("PRAGMA journal_mode=WAL");
         // A submission acknowledged with 200 survives a power cut too.
         execute("PRAGMA synchronous=FULL");
@@ -60,10 +68,30 @@ SubmissionStore::SubmissionStore(const std::string &path)
                 " value TEXT NOT NULL,"
                 " author TEXT,"
                 " chain TEXT)");
-    } catch (...) {
+    } catch (const std::runtime_error &failure) {
         sqlite3_close(m_db);
-        throw;
+        throw std::runtime_error(path + ": " + failure.what());
     }
+}
+
+bool SubmissionStore::hasTable(const char *name)
+{
+    const Statement statement =
+        prepare(m_db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name LIKE ?");
+    sqlite3_bind_text(statement.get(), 1, name, -1, SQLITE_STATIC);
+    const int step = sqlite3_step(statement.get());
+    if (step != SQLITE_ROW && step != SQLITE_DONE)
+        throw std::runtime_error(sqlite3_errmsg(m_db));
+    return step == SQLITE_ROW;
+}
+
+std::vector<std::string> SubmissionStore::columns()
+{
+    const Statement statement = prepare(m_db, "SELECT name FROM pragma_table_info('submissions')");
+    std::vector<std::string> names;
+    while (sqlite3_step(statement.get()) == SQLITE_ROW)
+        names.push_back(columnText(statement.get(), 0).value_or(std::string()));
+    return names;
 }
 
 SubmissionStore::~SubmissionStore()

@@ -21,8 +21,11 @@ struct Submission
 class SubmissionStore
 {
 public:
-    // Opens or creates the database; throws std::runtime_error when it cannot.
-    explicit SubmissionStore(const std::string &path);
+    enum class Open { OrCreate, ExistingOnly };
+
+    // Opens the database, or creates it when asked to; throws std::runtime_error naming the
+    // path and the reason when it cannot, or when the file is some other database.
+    explicit SubmissionStore(const std::string &path, Open mode = Open::OrCreate);
     ~SubmissionStore();
     SubmissionStore(const SubmissionStore &) = delete;
     SubmissionStore &operator=(const SubmissionStore &) = delete;
@@ -34,6 +37,8 @@ public:
 
 private:
     void execute(const char *sql);
+    bool hasTable(const char *name);
+    std::vector<std::string> columns();
 
     std::mutex m_mutex;
     sqlite3 *m_db = nullptr;
