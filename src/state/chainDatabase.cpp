@@ -51,7 +51,7 @@ std::optional<ChainDatabase> parseChainDatabase(QByteArrayView data)
 bool loadChains(QString *errorMessage)
 {
     modVars.chainCount = 0;
-    const QString path = programFile(chainDatabaseFileName);
+    const QString path = readableFile(chainDatabaseFileName);
     const std::optional<QByteArray> content = readWholeFile(path, errorMessage);
     if (!content)
         return false;

@@ -14,7 +14,7 @@ bool loadOptions(QString *errorMessage)
     modVars.soundsOn = defaultSoundsOn;
     modVars.advancedMode = defaultAdvancedMode;
 
-    const QString path = programFile(optionsFileName);
+    const QString path = playerFile(optionsFileName);
     if (!fileExists(path))
         return true;
     const std::optional<QByteArray> content = readWholeFile(path, errorMessage);
@@ -41,5 +41,5 @@ bool saveOptions(int autoState, int seconds, int soundsState, int advancedState,
     modVars.advancedMode = advancedState == 1;
     const QByteArray content = markLine(modVars.autoUpdate) + numberLine(seconds) +
                                markLine(modVars.soundsOn) + markLine(modVars.advancedMode);
-    return writeWholeFile(programFile(optionsFileName), content, errorMessage);
+    return writeWholeFile(playerFile(optionsFileName), content, errorMessage);
 }

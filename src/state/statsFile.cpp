@@ -15,7 +15,7 @@ bool loadStats(QString *errorMessage)
     modVars.totalScore = 0;
     std::fill(modVars.chainCompleted.begin(), modVars.chainCompleted.end(), false);
 
-    const QString path = programFile(statsFileName);
+    const QString path = playerFile(statsFileName);
     if (!fileExists(path))
         return true;
     const std::optional<QByteArray> content = readWholeFile(path, errorMessage);
@@ -38,5 +38,5 @@ bool saveStats(QString *errorMessage)
     content.reserve(content.size() + modVars.chainCount * 9);
     for (int i = 1; i <= modVars.chainCount; ++i)
         content += markLine(modVars.chainCompleted[i]);
-    return writeWholeFile(programFile(statsFileName), content, errorMessage);
+    return writeWholeFile(playerFile(statsFileName), content, errorMessage);
 }

@@ -86,7 +86,7 @@ std::optional<QString> frmUpdate::fetchAndInstall(bool fromAuto)
     // chain database never replaces the player's own.
     if (!isChainDatabasePackage(package))
         return std::nullopt;
-    if (!writeWholeFile(programFile(chainDatabaseFileName), package + "\r\n", nullptr))
+    if (!writeWholeFile(playerFile(chainDatabaseFileName), package + "\r\n", nullptr))
         return std::nullopt;
 
     const int before = modVars.chainCount;
