@@ -4,6 +4,7 @@
 #include "programFolder.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 QStringList menuEntries()
 {
@@ -35,9 +36,11 @@ QString countText()
 
 namespace {
 
-QString nativeFolder()
+// The folder the game looked in for a file: its player's folder, or the program's for a file
+// only the program has.
+QString nativeFolder(const QString &fileName)
 {
-    return QDir::toNativeSeparators(programFolder());
+    return QDir::toNativeSeparators(QFileInfo(readableFile(fileName)).absolutePath());
 }
 
 } // namespace
@@ -46,7 +49,7 @@ QString startupFailureText(const QString &fileName, const QString &reason)
 {
     return QStringLiteral("Quillora cannot start: the file \"%1\" in the folder \"%2\" cannot be "
                           "used.\n\n%3\n\nThe program will now exit.")
-        .arg(fileName, nativeFolder(), reason);
+        .arg(fileName, nativeFolder(fileName), reason);
 }
 
 QString optionsUnreadableText(const QString &reason)
@@ -54,7 +57,7 @@ QString optionsUnreadableText(const QString &reason)
     return QStringLiteral("Your options could not be read from the file \"options.dat\" in the "
                           "folder \"%1\".\n\n%2\n\nThe game goes on with the standard options "
                           "until you choose Set Options and press OK.")
-        .arg(nativeFolder(), reason);
+        .arg(QDir::toNativeSeparators(playerFolder()), reason);
 }
 
 QString optionsNotSavedText(const QString &reason)
@@ -62,5 +65,5 @@ QString optionsNotSavedText(const QString &reason)
     return QStringLiteral("Your options could not be saved in the file \"options.dat\" in the "
                           "folder \"%1\".\n\n%2\n\nThey are in use until the game ends, but the "
                           "next start will not have them.")
-        .arg(nativeFolder(), reason);
+        .arg(QDir::toNativeSeparators(playerFolder()), reason);
 }

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace {
 
@@ -28,4 +30,26 @@ QString programFile(const QString &fileName)
 void setProgramFolder(const QString &path)
 {
     overriddenFolder() = path;
+}
+
+QString playerFolder()
+{
+    const QString folder = programFolder();
+    if (QFileInfo(folder).isWritable())
+        return folder;
+    // Each player of an installed game keeps a record of their own.
+    const QString own = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(own);
+    return own;
+}
+
+QString playerFile(const QString &fileName)
+{
+    return QDir(playerFolder()).filePath(fileName);
+}
+
+QString readableFile(const QString &fileName)
+{
+    const QString own = playerFile(fileName);
+    return QFileInfo::exists(own) ? own : programFile(fileName);
 }

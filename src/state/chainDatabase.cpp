@@ -36,7 +36,12 @@ std::optional<QByteArrayView> forEachChainLine(QByteArrayView data, ChainLine ch
 
 QString chainDatabasePath()
 {
-    return programFile(chainDatabaseFileName);
+    return readableFile(chainDatabaseFileName);
+}
+
+QString updatedChainDatabasePath()
+{
+    return playerFile(chainDatabaseFileName);
 }
 
 std::optional<ChainDatabase> parseChainDatabase(QByteArrayView data)

@@ -10,8 +10,12 @@
 
 inline const QString chainDatabaseFileName = QStringLiteral("quillora.chn");
 
-// Where the chain database is read, and written by the update.
+// Where the chain database is read: the player's own copy, which an update wrote, when there is
+// one, else the one the program came with.
 QString chainDatabasePath();
+// Where an update writes the chain database: beside the program, or in the player's own folder
+// when the program's folder cannot be written.
+QString updatedChainDatabasePath();
 
 struct ChainDatabase
 {

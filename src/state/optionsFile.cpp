@@ -8,7 +8,7 @@
 
 QString optionsFilePath()
 {
-    return programFile(optionsFileName);
+    return playerFile(optionsFileName);
 }
 
 GameOptions parseOptions(QByteArrayView data)

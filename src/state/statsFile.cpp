@@ -11,7 +11,7 @@
 
 QString statsFilePath()
 {
-    return programFile(statsFileName);
+    return playerFile(statsFileName);
 }
 
 Statistics parseStats(QByteArrayView data, int chainCount)

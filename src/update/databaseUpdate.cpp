@@ -58,7 +58,7 @@ UpdateOutcome runUpdate(const UpdateFetch &fetch, bool fromAuto,
     // Checked before anything is written: whatever the server sends, a reply that is not a
     // chain database never replaces the player's own.
     if (!isChainDatabasePackage(package) ||
-        !writeWholeFile(chainDatabasePath(), package + "\r\n", nullptr))
+        !writeWholeFile(updatedChainDatabasePath(), package + "\r\n", nullptr))
         return failed;
 
     const int before = modVars.chainCount;
