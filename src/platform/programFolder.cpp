@@ -34,8 +34,9 @@ void setProgramFolder(const QString &path)
 
 QString playerFolder()
 {
+    // A folder set by a test or tool is taken as it is, writable or not.
     const QString folder = programFolder();
-    if (QFileInfo(folder).isWritable())
+    if (!overriddenFolder().isEmpty() || QFileInfo(folder).isWritable())
         return folder;
     // Each player of an installed game keeps a record of their own.
     const QString own = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);

@@ -8,8 +8,8 @@ QString programFolder();
 // Full path of a file of the program folder.
 QString programFile(const QString &fileName);
 
-// Points the program folder elsewhere (tests and tools); an empty path goes back to the
-// executable's folder.
+// Points the program folder elsewhere (tests and tools), and with it the player's folder; an
+// empty path goes back to the executable's folder.
 void setProgramFolder(const QString &path);
 
 // The folder of the player's own files (statistics, options, a chain database an update
