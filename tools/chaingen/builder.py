@@ -27,6 +27,7 @@ class Collection:
             self.prev_words[second].append(first)
         self.word_uses, self.link_uses = Counter(), Counter()
         self.runs, self.chains = set(), set()
+        self.tries = 100000
 
     def fits(self, chain):
         return (len(chain) == CHAIN_WORDS and tuple(chain) not in self.chains
@@ -69,7 +70,7 @@ class Collection:
             # The last word needs no way on: take one that is poor as an inner word.
             found.sort(key=lambda w: len(self.next_words[w]))
         else:
-            found.sort(key=lambda w: -self.spare(w))
+            found.sort(key=lambda w: self.word_uses[w])
         return found
 
     def extend(self, chain, budget):
@@ -95,7 +96,9 @@ class Collection:
             self.rng.shuffle(starts)
             starts.sort(key=lambda w: (self.word_uses[w] >= MAX_WORD_USES,
                                        len(self.prev_words[w]) + self.word_uses[w]))
-            for start in starts[:60]:
+            for start in starts[:self.tries]:
+                if self.word_uses[start] >= MAX_WORD_USES:
+                    break
                 chain = self.extend([start], [budget])
                 if chain:
                     self.add(chain)
