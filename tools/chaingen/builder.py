@@ -1,13 +1,19 @@
 """Packs accepted links into chains of seven words under the collection's rules: no word twice
 in a chain nor the start of another word of it, no chain twice, no word in more than
 MAX_WORD_USES chains, no link in more than MAX_LINK_USES, and no run of three words (two links
-in a row) in more than one chain, so that a player never meets the same stretch twice."""
+in a row) in more than one chain, so that a player never meets the same stretch twice.
 
+Each new chain is the cheapest one the search finds, where a word or link costs more the more
+it is already used and the more other chains could want it (a word with many links is the only
+way through for many chains): spending plentiful words first leaves the most chains possible."""
+
+import math
 from collections import Counter, defaultdict
 
 CHAIN_WORDS = 7
 MAX_WORD_USES = 8
 MAX_LINK_USES = 2
+INFINITE = float("inf")
 
 
 def clashes(word, chain):
@@ -25,17 +31,11 @@ class Collection:
         for first, second in links:
             self.next_words[first].append(second)
             self.prev_words[second].append(first)
+        self.words = sorted(set(self.next_words) | set(self.prev_words))
+        self.demand = {w: math.log(2 + len(self.next_words[w]) + len(self.prev_words[w]))
+                       for w in self.words}
         self.word_uses, self.link_uses = Counter(), Counter()
         self.runs, self.chains = set(), set()
-        self.tries = 100000
-
-    def fits(self, chain):
-        return (len(chain) == CHAIN_WORDS and tuple(chain) not in self.chains
-                and all(self.word_uses[w] < MAX_WORD_USES and not clashes(w, chain[:i])
-                        for i, w in enumerate(chain))
-                and all(self.link_uses[l] < MAX_LINK_USES and l[1] in self.next_words[l[0]]
-                        for l in zip(chain, chain[1:]))
-                and not any(r in self.runs for r in runs(chain)))
 
     def count(self, chain, step):
         self.chains ^= {tuple(chain)}
@@ -45,102 +45,77 @@ class Collection:
         for link in zip(chain, chain[1:]):
             self.link_uses[link] += step
 
-    def add(self, chain):
-        self.count(chain, 1)
+    def word_cost(self, word):
+        uses = self.word_uses[word]
+        return INFINITE if uses >= MAX_WORD_USES else self.demand[word] * (1 + uses) ** 2
 
-    def remove(self, chain):
-        self.count(chain, -1)
+    def link_cost(self, link):
+        return INFINITE if self.link_uses[link] >= MAX_LINK_USES else 1 + self.link_uses[link]
 
-    def spare(self, word):
-        """How many more times the word could still stand inside a chain: a rough measure of
-        how precious it is, so that the search spends plentiful words first."""
-        free = MAX_LINK_USES
-        ins = sum(free - self.link_uses[(p, word)] for p in self.prev_words[word])
-        outs = sum(free - self.link_uses[(word, n)] for n in self.next_words[word])
-        return min(ins, outs, MAX_WORD_USES - self.word_uses[word])
+    def costs_to_end(self):
+        """For each number of words still to come, the cheapest way on from each word, ignoring
+        the rules within a chain: a lower bound that steers the search."""
+        ahead = [{w: self.word_cost(w) for w in self.words}]
+        for _ in range(CHAIN_WORDS - 1):
+            last = ahead[-1]
+            ahead.append({w: self.word_cost(w) + min(
+                (self.link_cost((w, n)) + last[n] for n in self.next_words[w]), default=INFINITE)
+                for w in self.words})
+        return ahead
 
-    def options(self, chain):
-        last = chain[-1]
-        found = [w for w in self.next_words[last]
-                 if self.word_uses[w] < MAX_WORD_USES and self.link_uses[(last, w)] < MAX_LINK_USES
-                 and not clashes(w, chain)
-                 and (len(chain) < 2 or (chain[-2], last, w) not in self.runs)]
-        self.rng.shuffle(found)
-        if len(chain) == CHAIN_WORDS - 1:
-            # The last word needs no way on: take one that is poor as an inner word.
-            found.sort(key=lambda w: len(self.next_words[w]))
-        else:
-            found.sort(key=lambda w: self.word_uses[w])
-        return found
+    def cheapest(self, budget=300):
+        """A cheap chain that keeps every rule, or None; best-first depth-first search."""
+        ahead = self.costs_to_end()
+        steps = [0]
 
-    def extend(self, chain, budget):
-        """Depth-first search for a whole chain; budget caps the steps tried."""
-        if len(chain) == CHAIN_WORDS:
-            return None if tuple(chain) in self.chains else chain
-        for word in self.options(chain):
-            if budget[0] <= 0:
-                return None
-            budget[0] -= 1
-            found = self.extend(chain + [word], budget)
+        def extend(chain):
+            if len(chain) == CHAIN_WORDS:
+                return None if tuple(chain) in self.chains else chain
+            last, left = chain[-1], ahead[CHAIN_WORDS - len(chain) - 1]
+            options = [(self.link_cost((last, w)) + left[w], w) for w in self.next_words[last]
+                       if not clashes(w, chain)
+                       and (len(chain) < 2 or (chain[-2], last, w) not in self.runs)]
+            for cost, word in sorted(options):
+                if cost == INFINITE or steps[0] <= 0:
+                    return None
+                steps[0] -= 1
+                found = extend(chain + [word])
+                if found:
+                    return found
+            return None
+
+        starts = sorted((ahead[-1][w], self.rng.random(), w) for w in self.words)
+        for cost, _, start in starts:
+            if cost == INFINITE:
+                break
+            steps[0] = budget
+            found = extend([start])
             if found:
                 return found
         return None
 
-    def fill(self, slots, budget=300):
-        """Fills every None of slots with a new chain while one can be found; starts are tried
-        from the words least able to stand inside a chain."""
-        starts = [w for w in self.next_words if self.next_words[w]]
+    def fill(self, slots):
+        """Fills each empty slot (None) with a new chain while one can be found; a slot left
+        empty stays None."""
         for i, slot in enumerate(slots):
-            if slot is not None:
-                continue
-            self.rng.shuffle(starts)
-            starts.sort(key=lambda w: (self.word_uses[w] >= MAX_WORD_USES,
-                                       len(self.prev_words[w]) + self.word_uses[w]))
-            for start in starts[:self.tries]:
-                if self.word_uses[start] >= MAX_WORD_USES:
+            if slot is None:
+                chain = self.cheapest()
+                if chain is None:
                     break
-                chain = self.extend([start], [budget])
-                if chain:
-                    self.add(chain)
-                    slots[i] = chain
-                    break
-            else:
-                break
+                self.count(chain, 1)
+                slots[i] = chain
         return slots
 
 
-def build(links, target, rng, kept=(), rounds=30):
-    """Keeps the given chains in their places (a None slot, a withdrawn chain, is refilled)
-    and appends new chains up to target; then tries rounds of taking out a few of the new
-    chains and packing afresh, keeping any round that ends with more chains."""
+def build(links, target, rng, kept=()):
+    """Keeps the given chains in their places, refills their empty slots (withdrawn chains)
+    and appends new chains up to target."""
     collection = Collection(links, rng)
-    kept = list(kept)
-    for chain in kept:
+    slots = list(kept)
+    for chain in slots:
         if chain is not None:
-            collection.add(chain)
-    fixed = len(kept)
-
-    def packed(slots):
-        slots = collection.fill(slots + [None] * (target - len(slots)))
-        if None in slots[:fixed]:
-            raise SystemExit("no chain found to stand in for a withdrawn one")
-        return slots[:fixed] + [s for s in slots[fixed:] if s is not None]
-
-    slots = packed(kept)
-    for _ in range(rounds):
-        if len(slots) >= target:
-            break
-        trial = list(slots)
-        for i in rng.sample(range(fixed, len(trial)), min(len(trial) - fixed, 40)):
-            collection.remove(trial[i])
-            trial[i] = None
-        trial = packed(trial)
-        if len(trial) >= len(slots):
-            slots = trial
-        else:
-            for chain in trial:
-                if chain is not None:
-                    collection.remove(chain)
-            for chain in slots:
-                collection.add(chain)
-    return slots
+            collection.count(chain, 1)
+    slots = collection.fill(slots + [None] * (target - len(slots)))
+    if None in slots[:len(kept)]:
+        raise SystemExit("no new chain found to stand in for a withdrawn one")
+    return [chain for chain in slots if chain is not None]

@@ -69,7 +69,7 @@ def released_chains():
     return [line.split() for line in lines]
 
 
-def build_chains(target, seed, rounds):
+def build_chains(target, seed):
     import builder
     _, known = linkfile.read_links(LINKS)
     blocked = linkfile.read_words(BLOCKED)
@@ -77,8 +77,7 @@ def build_chains(target, seed, rounds):
                 and l.first not in blocked and l.second not in blocked}
     # A released chain with a link no longer accepted is withdrawn: a new chain takes its place.
     kept = [c if all(l in accepted for l in zip(c, c[1:])) else None for c in released_chains()]
-    chains = builder.build(sorted(accepted), max(target, len(kept)), random.Random(seed), kept,
-                           rounds)
+    chains = builder.build(sorted(accepted), max(target, len(kept)), random.Random(seed), kept)
     CHAINS.write_text("".join(" ".join(c) + "\n" for c in chains))
     print(f"{len(chains)} chains ({len(kept)} released, {kept.count(None)} of them replaced) "
           f"from {len(accepted)} accepted links")
@@ -108,14 +107,13 @@ def main():
     parser.add_argument("command", choices=("candidates", "chains", "stats"))
     parser.add_argument("--limit", type=int, default=750)
     parser.add_argument("--target", type=int, default=2000)
-    parser.add_argument("--rounds", type=int, default=60)
     parser.add_argument("--sample", type=int, default=20)
     parser.add_argument("--seed", type=int, default=8)
     args = parser.parse_args()
     if args.command == "candidates":
         add_candidates(args.limit)
     elif args.command == "chains":
-        build_chains(args.target, args.seed, args.rounds)
+        build_chains(args.target, args.seed)
     else:
         stats(args.sample, args.seed)
 
