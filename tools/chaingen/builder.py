@@ -107,9 +107,11 @@ class Collection:
         return slots
 
 
-def build(links, target, rng, kept=()):
+def build(links, target, rng, kept=(), rounds=200, loosen=20):
     """Keeps the given chains in their places, refills their empty slots (withdrawn chains)
-    and appends new chains up to target."""
+    and appends new chains up to target. Then, for some rounds, takes a few of the new chains
+    out and packs afresh, keeping the result when it holds at least as many chains: a greedy
+    packing leaves room that another order of choices can use."""
     collection = Collection(links, rng)
     slots = list(kept)
     for chain in slots:
@@ -118,4 +120,19 @@ def build(links, target, rng, kept=()):
     slots = collection.fill(slots + [None] * (target - len(slots)))
     if None in slots[:len(kept)]:
         raise SystemExit("no new chain found to stand in for a withdrawn one")
-    return [chain for chain in slots if chain is not None]
+    fixed, added = slots[:len(kept)], [chain for chain in slots[len(kept):] if chain]
+    for _ in range(rounds):
+        if len(fixed) + len(added) >= target or len(added) < loosen:
+            break
+        out = set(rng.sample(range(len(added)), loosen))
+        for i in out:
+            collection.count(added[i], -1)
+        fresh = [c for c in collection.fill([None] * (target - len(fixed) - len(added) + loosen)) if c]
+        if len(fresh) >= loosen:
+            added = [c for i, c in enumerate(added) if i not in out] + fresh
+        else:
+            for chain in fresh:
+                collection.count(chain, -1)
+            for i in out:
+                collection.count(added[i], 1)
+    return fixed + added
