@@ -107,7 +107,7 @@ class Collection:
         return slots
 
 
-def build(links, target, rng, kept=(), rounds=200, loosen=20):
+def build(links, target, rng, kept=(), rounds=150, loosen=40):
     """Keeps the given chains in their places, refills their empty slots (withdrawn chains)
     and appends new chains up to target. Then, for some rounds, takes a few of the new chains
     out and packs afresh, keeping the result when it holds at least as many chains: a greedy
