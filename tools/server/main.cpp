@@ -26,7 +26,7 @@ struct Options
     bool exportChains = false;
     std::string address = "127.0.0.1";
     int port = 8080;
-    std::string packageFolder = QUILLORA_PACKAGE_DIR;
+    std::string packageFolder = "package";
     std::string database = "quillora-submissions.sqlite";
     int rateLimit = 20;
 };
