@@ -24,9 +24,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (size < 1)
         return 0;
     static const std::string folder = QFile::encodeName(fuzzProgramFolder()).toStdString();
-    static const bool packaged =
-        (putFile("chayn.ver", QByteArray::fromStdString(versionText)),
-         putFile("chayn.tx0", QByteArray::fromStdString(packageText)), true);
+    static const bool packaged = [] {
+        for (const auto &[name, text] :
+             {std::pair{"/chayn.ver", &versionText}, std::pair{"/chayn.tx0", &packageText}}) {
+            QFile file(QString::fromStdString(folder + name));
+            require(file.open(QIODevice::WriteOnly) &&
+                        file.write(text->data(), qint64(text->size())) == qint64(text->size()),
+                    "the package files can be written");
+        }
+        return true;
+    }();
     // A store in memory, started afresh every so many inputs so that reading it stays cheap.
     static std::unique_ptr<SubmissionStore> store;
     static RateLimiter limiter(5);
