@@ -73,7 +73,7 @@ public:
             case XCB_REPARENT_NOTIFY: {
                 const auto *reparent = reinterpret_cast<xcb_reparent_notify_event_t *>(event);
                 if (reparent->event == m_root && reparent->parent != m_root &&
-                    windowPid(reparent->window) == pid)
+                    isProgramWindow(reparent->window, pid))
                     m_frame = reparent->parent;
                 break;
             }
@@ -81,7 +81,7 @@ public:
                 const auto *map = reinterpret_cast<xcb_map_notify_event_t *>(event);
                 if (map->event == m_root && ((m_frame != XCB_NONE && map->window == m_frame) ||
                                              (m_frame == XCB_NONE && !map->override_redirect &&
-                                              windowPid(map->window) == pid)))
+                                              isProgramWindow(map->window, pid))))
                     done = true;
                 break;
             }
@@ -109,11 +109,29 @@ private:
         return found;
     }
 
+    // The events are read after the fact: by then a program that ends at its first paint may
+    // have gone with its window. Such a window was the program's all the same, since the display
+    // is the benchmark's own and nothing else opens windows on it while the program runs.
+    bool isProgramWindow(xcb_window_t window, pid_t pid)
+    {
+        const pid_t owner = windowPid(window);
+        return owner == pid || owner == gone;
+    }
+
+    static constexpr pid_t gone = -2;
+
+    // The window's _NET_WM_PID; -1 without one, gone when the window no longer exists.
     pid_t windowPid(xcb_window_t window)
     {
+        xcb_generic_error_t *error = nullptr;
         xcb_get_property_reply_t *reply = xcb_get_property_reply(
             m_connection,
-            xcb_get_property(m_connection, 0, window, m_pidAtom, XCB_ATOM_CARDINAL, 0, 1), nullptr);
+            xcb_get_property(m_connection, 0, window, m_pidAtom, XCB_ATOM_CARDINAL, 0, 1), &error);
+        if (error) {
+            const bool noWindow = error->error_code == XCB_WINDOW;
+            std::free(error);
+            return noWindow ? gone : -1;
+        }
         pid_t pid = -1;
         if (reply && xcb_get_property_value_length(reply) == 4)
             pid = *static_cast<const std::uint32_t *>(xcb_get_property_value(reply));

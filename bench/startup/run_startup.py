@@ -90,10 +90,23 @@ def start_x_display():
     env = dict(os.environ, DISPLAY=display)
     manager = subprocess.Popen(['openbox'], env=env, stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL)
-    time.sleep(1.0)  # openbox takes the root window within a few hundred milliseconds
-    if manager.poll() is not None:
-        server.kill()
-        sys.exit('openbox did not start')
+    # Ready once openbox has said so on the root window (xprop, from x11-utils); without xprop,
+    # openbox takes the root window within a few hundred milliseconds.
+    deadline = time.monotonic() + 10
+    while True:
+        if manager.poll() is not None or time.monotonic() > deadline:
+            manager.kill()
+            server.kill()
+            sys.exit('openbox did not start')
+        if not shutil.which('xprop'):
+            time.sleep(1.0)
+            break
+        check = subprocess.run(['xprop', '-root', '_NET_SUPPORTING_WM_CHECK'], env=env,
+                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        if 'window id' in check.stdout:
+            time.sleep(0.2)  # and has settled after writing its other root properties
+            break
+        time.sleep(0.05)
     return display, (manager, server)
 
 
