@@ -9,12 +9,16 @@ within 1.15 x the plain menu window in wall time and 1.20 x in peak memory. The 
 own Xvfb and openbox for that (Debian packages xvfb and openbox), then runs the same programs
 offscreen, reported without a target.
 
-Each program is timed from fork to its window on screen (it prints that moment once the first
-paint has been handed to the window system, then ends), and to its end; its peak resident
-memory is read from the kernel (wait4). The game gets a 10000-chain database and a statistics file with
-10000 marks, as a player with a full collection has.
+Under X, each program is timed by map-timer (built from mapTimer.cpp), an X client of its own
+that listens to the root window: from just before the program's exec to the moment the window
+manager maps the frame holding the program's window, the same way for every program. Also shown:
+the moment the program itself says its first paint was handed to the window system (offscreen,
+the only figure), its end, and its peak resident memory (wait4). Each round runs on a fresh
+display; the ratios are of the medians over all rounds, with each round's ratio to show the
+spread. The game gets a 10000-chain database and a statistics file with 10000 marks, as a
+player with a full collection has.
 
-    bench/startup/run_startup.py [--build build] [--runs 30]
+    bench/startup/run_startup.py [--build build] [--runs 30] [--rounds 5]
 """
 
 import argparse
