@@ -24,6 +24,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <string>
 
 extern char **environ;
@@ -155,12 +156,12 @@ int main(int argc, char *argv[])
     const bool onX = std::getenv("DISPLAY") && !(platform && std::strcmp(platform, "xcb") != 0);
 
     xcb_connection_t *connection = nullptr;
-    RootWatch *watch = nullptr;
+    std::unique_ptr<RootWatch> watch;
     if (onX) {
         connection = xcb_connect(nullptr, nullptr);
         if (xcb_connection_has_error(connection))
             fail("cannot open the X display");
-        watch = new RootWatch(connection);
+        watch = std::make_unique<RootWatch>(connection);
     }
 
     int out[2];
@@ -215,7 +216,6 @@ int main(int argc, char *argv[])
     auto ms = [start](std::int64_t at) { return at < 0 ? -1.0 : (at - start) / 1e6; };
     std::printf("mapped %.3f painted %.3f ended %.3f peak %ld\n", ms(mappedAt), ms(shown), ms(end),
                 usage.ru_maxrss);
-    delete watch;
     if (connection)
         xcb_disconnect(connection);
     return 0;
