@@ -16,14 +16,21 @@ QString statsFilePath()
 
 Statistics parseStats(QByteArrayView data, int chainCount)
 {
-    const QList<QByteArrayView> lines = splitLines(data);
-    const auto line = [&lines](qsizetype i) {
-        return i < lines.size() ? lines[i] : QByteArrayView();
-    };
-    Statistics statistics{readNumber(line(0)).value_or(0), readNumber(line(1)).value_or(0), {}};
+    // Line by line as read, without a list of the lines: this runs at every start. Missing
+    // lines leave the zeros and the unmarked chains.
+    Statistics statistics;
     statistics.completed.resize(std::max(chainCount, 0));
-    for (qsizetype i = 0; i < statistics.completed.size(); ++i)
-        statistics.completed[i] = readMark(line(i + 2)).value_or(false);
+    const qsizetype lineCount = statistics.completed.size() + 2;
+    qsizetype i = 0;
+    forEachLine(data, [&](QByteArrayView line) {
+        if (i == 0)
+            statistics.totalGames = readNumber(line).value_or(0);
+        else if (i == 1)
+            statistics.totalScore = readNumber(line).value_or(0);
+        else
+            statistics.completed[i - 2] = readMark(line).value_or(false);
+        return ++i < lineCount;
+    });
     return statistics;
 }
 
