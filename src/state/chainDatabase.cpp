@@ -62,26 +62,21 @@ bool loadChains(QString *errorMessage)
 {
     modVars.chainCount = 0;
     const QString path = chainDatabasePath();
-    // Straight from the file into the table, without a copy of the file or a list of chains in
-    // between: this runs at every start.
-    int count = 0;
-    std::optional<QString> version;
-    const bool read = readWholeFileMapped(path, errorMessage, [&](QByteArrayView content) {
-        const std::optional<QByteArrayView> versionLine =
-            forEachChainLine(content, [&count](QByteArrayView line) {
-                modVars.chainTable[++count] = base64DecodeToText(line);
-            });
-        if (versionLine)
-            version = QString::fromLatin1(*versionLine);
-    });
-    if (!read)
+    const std::optional<QByteArray> content = readWholeFile(path, errorMessage);
+    if (!content)
         return false;
+    // Straight into the table, without a list of chains in between: this runs at every start.
+    int count = 0;
+    const std::optional<QByteArrayView> version =
+        forEachChainLine(*content, [&count](QByteArrayView line) {
+            modVars.chainTable[++count] = base64DecodeToText(line);
+        });
     if (!version) {
         if (errorMessage)
             *errorMessage = QStringLiteral("The chain database \"%1\" is empty.").arg(path);
         return false;
     }
-    modVars.dbVersion = *version;
+    modVars.dbVersion = QString::fromLatin1(*version);
     modVars.chainCount = count;
     return true;
 }
