@@ -16,9 +16,10 @@ the moment the program itself says its first paint was handed to the window syst
 the only figure), its end, and its peak resident memory (wait4). Each round runs on a fresh
 display; the ratios are of the medians over all rounds, with each round's ratio to show the
 spread. The game gets a 10000-chain database and a statistics file with 10000 marks, as a
-player with a full collection has.
+player with a full collection has; with --shipped, the chain database the game ships with and
+a statistics file with a mark for each of its chains, as a player sees it today.
 
-    bench/startup/run_startup.py [--build build] [--runs 30] [--rounds 5]
+    bench/startup/run_startup.py [--build build] [--runs 30] [--rounds 5] [--shipped]
 """
 
 import argparse
@@ -36,20 +37,27 @@ PEAK_TARGET = 1.20
 CHAINS = 10000
 
 
-def write_program_folder(build, folder):
+def write_program_folder(build, folder, shipped):
+    chains = CHAINS
     words = [''.join(random.choice('abcdefghijklmnopqrstuvwxyz') for _ in range(random.randint(3, 10)))
              for _ in range(5000)]
-    with tempfile.TemporaryDirectory() as scratch:
-        chain_list = os.path.join(scratch, 'chains.txt')
-        with open(chain_list, 'w') as out:
-            for _ in range(CHAINS):
-                out.write(' '.join(random.choice(words) for _ in range(7)) + '\n')
-        pack = os.path.join(build, 'tools', 'pack', 'quillora-pack')
-        subprocess.run([pack, chain_list, scratch], check=True, stdout=subprocess.DEVNULL)
-        shutil.copyfile(os.path.join(scratch, 'chayn.tx0'), os.path.join(folder, 'quillora.chn'))
+    if shipped:
+        database = os.path.join(build, 'game', 'quillora.chn')
+        with open(database, 'rb') as text:
+            chains = sum(1 for line in text.read().split(b'\r\n')[1:] if len(line) >= 7)
+        shutil.copyfile(database, os.path.join(folder, 'quillora.chn'))
+    else:
+        with tempfile.TemporaryDirectory() as scratch:
+            chain_list = os.path.join(scratch, 'chains.txt')
+            with open(chain_list, 'w') as out:
+                for _ in range(CHAINS):
+                    out.write(' '.join(random.choice(words) for _ in range(7)) + '\n')
+            pack = os.path.join(build, 'tools', 'pack', 'quillora-pack')
+            subprocess.run([pack, chain_list, scratch], check=True, stdout=subprocess.DEVNULL)
+            shutil.copyfile(os.path.join(scratch, 'chayn.tx0'), os.path.join(folder, 'quillora.chn'))
     with open(os.path.join(folder, 'chaininfo.txt'), 'wb') as out:
         out.write(b'1428\r\n901000\r\n')
-        for i in range(CHAINS):
+        for i in range(chains):
             out.write(b'#TRUE#\r\n' if i % 7 == 0 else b'#FALSE#\r\n')
     options = os.path.join(folder, 'options.dat')
     if os.path.exists(options):
@@ -170,6 +178,8 @@ def main():
     parser.add_argument('--build', default='build')
     parser.add_argument('--runs', type=int, default=30)
     parser.add_argument('--rounds', type=int, default=5)
+    parser.add_argument('--shipped', action='store_true',
+                        help='the shipped chain database instead of 10000 chains')
     args = parser.parse_args()
 
     random.seed(10000)
@@ -181,7 +191,7 @@ def main():
     names = {bare: 'bare window', controls: 'plain menu window', game: 'quillora'}
     if not os.path.exists(timer):
         sys.exit(f'{timer} is missing: it needs Debian\'s libxcb1-dev')
-    write_program_folder(args.build, folder)
+    write_program_folder(args.build, folder, args.shipped)
 
     env = dict(os.environ)
     env.pop('QT_LOGGING_RULES', None)
