@@ -45,6 +45,14 @@ class Collection:
         for link in zip(chain, chain[1:]):
             self.link_uses[link] += step
 
+    def fits(self, chain):
+        """Whether the chain may join the collection as it stands."""
+        return (len(chain) == CHAIN_WORDS and tuple(chain) not in self.chains
+                and not any(clashes(w, chain[:i]) for i, w in enumerate(chain))
+                and all(self.word_uses[w] < MAX_WORD_USES for w in chain)
+                and all(self.link_uses[l] < MAX_LINK_USES for l in zip(chain, chain[1:]))
+                and not self.runs & set(runs(chain)))
+
     def word_cost(self, word):
         uses = self.word_uses[word]
         return INFINITE if uses >= MAX_WORD_USES else self.demand[word] * (1 + uses) ** 2
@@ -107,9 +115,10 @@ class Collection:
         return slots
 
 
-def build(links, target, rng, kept=(), rounds=150, loosen=40):
-    """Keeps the given chains in their places, refills their empty slots (withdrawn chains)
-    and appends new chains up to target. Then, for some rounds, takes a few of the new chains
+def build(links, target, rng, kept=(), listed=(), rounds=150, loosen=40):
+    """Keeps the given chains in their places, refills their empty slots (withdrawn chains),
+    keeps the listed chains that still fit (appended by hand, or by an earlier run) and appends
+    new chains up to target. Then, for some rounds, takes a few of the new chains
     out and packs afresh, keeping the result when it holds at least as many chains: a greedy
     packing leaves room that another order of choices can use."""
     collection = Collection(links, rng)
@@ -117,6 +126,13 @@ def build(links, target, rng, kept=(), rounds=150, loosen=40):
     for chain in slots:
         if chain is not None:
             collection.count(chain, 1)
+    for chain in listed:
+        if collection.fits(chain):
+            collection.count(chain, 1)
+            slots.append(chain)
+        else:
+            print(f"dropped, it breaks a rule: {' '.join(chain)}")
+    kept = slots[:]
     slots = collection.fill(slots + [None] * (target - len(slots)))
     if None in slots[:len(kept)]:
         raise SystemExit("no new chain found to stand in for a withdrawn one")

@@ -2,8 +2,8 @@
 """Builds Quillora's chain collection from reviewed links.
 
     chaingen.py candidates [--limit N]   add new candidate links ("?") to data/links.txt
-    chaingen.py chains                   build data/chains.txt from the accepted links, keeping
-                                         the released chains that data/release.txt records
+    chaingen.py chains                   add chains of the accepted links to data/chains.txt,
+                                         keeping the chains listed there
     chaingen.py stats [--sample N]       counts and a random sample of the collection
     chaingen.py release VERSION          record chains.txt as a new release in data/release.txt
 
@@ -78,9 +78,21 @@ def build_chains(target, seed):
                 and l.first not in blocked and l.second not in blocked}
     # A released chain with a link no longer accepted is withdrawn: a new chain takes its place.
     kept = [c if all(l in accepted for l in zip(c, c[1:])) else None for c in released_chains()]
-    chains = builder.build(sorted(accepted), max(target, len(kept)), random.Random(seed), kept)
+    # Chains listed after the release (appended by hand or by an earlier run) stay while every
+    # link of theirs is still accepted: nothing reviewed is lost by a rerun.
+    listed = []
+    for line in CHAINS.read_text().splitlines()[len(kept):] if CHAINS.exists() else []:
+        chain = line.split()
+        if all(l in accepted for l in zip(chain, chain[1:])):
+            listed.append(chain)
+        else:
+            print(f"dropped, a link is not accepted: {line}")
+    chains = builder.build(sorted(accepted), max(target, len(kept) + len(listed)),
+                           random.Random(seed), kept, listed)
     CHAINS.write_text("".join(" ".join(c) + "\n" for c in chains))
-    print(f"{len(chains)} chains ({len(kept)} released, {kept.count(None)} of them replaced) "
+    still = sum(1 for c in chains[len(kept):] if c in listed)
+    print(f"{len(chains)} chains: {len(kept)} released ({kept.count(None)} of them replaced), "
+          f"{still} listed after them kept, {len(chains) - len(kept) - still} new; "
           f"from {len(accepted)} accepted links")
 
 
