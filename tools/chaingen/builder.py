@@ -132,11 +132,11 @@ def build(links, target, rng, kept=(), listed=(), rounds=150, loosen=40):
             slots.append(chain)
         else:
             print(f"dropped, it breaks a rule: {' '.join(chain)}")
-    kept = slots[:]
+    fixed_count = len(slots)
     slots = collection.fill(slots + [None] * (target - len(slots)))
-    if None in slots[:len(kept)]:
+    if None in slots[:fixed_count]:
         raise SystemExit("no new chain found to stand in for a withdrawn one")
-    fixed, added = slots[:len(kept)], [chain for chain in slots[len(kept):] if chain]
+    fixed, added = slots[:fixed_count], [chain for chain in slots[fixed_count:] if chain]
     for _ in range(rounds):
         if len(fixed) + len(added) >= target or len(added) < loosen:
             break
