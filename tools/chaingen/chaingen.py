@@ -77,13 +77,16 @@ def build_chains(target, seed):
     accepted = {l.key for l in known if l.verdict == "+"
                 and l.first not in blocked and l.second not in blocked}
     # A released chain with a link no longer accepted is withdrawn: a new chain takes its place.
-    kept = [c if all(l in accepted for l in zip(c, c[1:])) else None for c in released_chains()]
+    def all_accepted(chain):
+        return all(link in accepted for link in zip(chain, chain[1:]))
+
+    kept = [c if all_accepted(c) else None for c in released_chains()]
     # Chains listed after the release (appended by hand or by an earlier run) stay while every
     # link of theirs is still accepted: nothing reviewed is lost by a rerun.
     listed = []
     for line in CHAINS.read_text().splitlines()[len(kept):] if CHAINS.exists() else []:
         chain = line.split()
-        if all(l in accepted for l in zip(chain, chain[1:])):
+        if all_accepted(chain):
             listed.append(chain)
         else:
             print(f"dropped, a link is not accepted: {line}")
